@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace sonvale::output {
+
+inline constexpr std::int8_t kOutputAsio = 8;
+inline constexpr std::int8_t kOutputWasapi = 9;
+
+// The output device the user chose: the path (ASIO or WASAPI) and the device's
+// index in that path's enumeration. Written on the main thread by the device
+// selection and the settings window; read by Start playback.
+struct OutputChoice {
+  std::int8_t mode = 0;
+  int asio_device = 0;
+  int wasapi_device = 0;
+};
+
+}  // namespace sonvale::output

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace sonvale::platform {
+
+// A 24-bit colour with red in the lowest byte: 0xBBGGRR.
+using Colour = std::uint32_t;
+
+constexpr Colour rgb(int red, int green, int blue) {
+  return static_cast<Colour>((red & 0xFF) | (green & 0xFF) << 8 | (blue & 0xFF) << 16);
+}
+constexpr int red_of(Colour c) { return static_cast<int>(c & 0xFF); }
+constexpr int green_of(Colour c) { return static_cast<int>(c >> 8 & 0xFF); }
+constexpr int blue_of(Colour c) { return static_cast<int>(c >> 16 & 0xFF); }
+
+inline constexpr Colour kWhite = rgb(255, 255, 255);
+inline constexpr Colour kNavy = rgb(0, 0, 96);
+
+}  // namespace sonvale::platform

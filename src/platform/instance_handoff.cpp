@@ -1,0 +1,198 @@
+#include "platform/instance_handoff.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <future>
+#include <thread>
+
+namespace sonvale::platform {
+namespace {
+
+constexpr int kIoTimeoutMs = 2000;
+constexpr int kAnswerTimeoutMs = 5000;
+// An argument is a path; anything far longer is not a message of ours.
+constexpr std::uint32_t kMaxBytes = 1u << 20;
+
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  Fd(Fd&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+  Fd& operator=(Fd&& o) noexcept {
+    reset();
+    fd_ = o.fd_;
+    o.fd_ = -1;
+    return *this;
+  }
+  ~Fd() { reset(); }
+  void reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// An abstract-namespace address: no file to leave behind, and per user.
+socklen_t make_address(std::string_view title, sockaddr_un& address) {
+  std::memset(&address, 0, sizeof address);
+  address.sun_family = AF_UNIX;
+  const std::string name = std::string(title) + "." + std::to_string(getuid());
+  const std::size_t n = std::min(name.size(), sizeof address.sun_path - 1);
+  std::memcpy(address.sun_path + 1, name.data(), n);
+  return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n);
+}
+
+bool wait_ready(int fd, short events, int timeout_ms) {
+  pollfd p{fd, events, 0};
+  int r;
+  do r = poll(&p, 1, timeout_ms); while (r < 0 && errno == EINTR);
+  return r > 0 && (p.revents & events);
+}
+
+bool read_exact(int fd, void* buffer, std::size_t n) {
+  auto* out = static_cast<char*>(buffer);
+  while (n > 0) {
+    if (!wait_ready(fd, POLLIN, kIoTimeoutMs)) return false;
+    const ssize_t got = recv(fd, out, n, 0);
+    if (got <= 0) return false;
+    out += got;
+    n -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+bool write_exact(int fd, const void* buffer, std::size_t n) {
+  const auto* in = static_cast<const char*>(buffer);
+  while (n > 0) {
+    if (!wait_ready(fd, POLLOUT, kIoTimeoutMs)) return false;
+    const ssize_t put = send(fd, in, n, MSG_NOSIGNAL);
+    if (put <= 0) return false;
+    in += put;
+    n -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+Fd connect_to(std::string_view title) {
+  Fd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (fd.get() < 0) return fd;
+  sockaddr_un address;
+  const socklen_t length = make_address(title, address);
+  if (connect(fd.get(), reinterpret_cast<sockaddr*>(&address), length) != 0) fd.reset();
+  return fd;
+}
+
+}  // namespace
+
+// Fields travel in the machine's own byte order: both ends are this program on this machine.
+struct InstanceWindow::State : std::enable_shared_from_this<InstanceWindow::State> {
+  Ui* ui = nullptr;
+  Fd listener;
+  Fd wake;  // eventfd that tells the listening thread to end
+  std::thread thread;
+  Receiver receiver;  // touched on the user-interface thread only
+
+  void serve();
+  void answer(int fd);
+};
+
+void InstanceWindow::State::serve() {
+  for (;;) {
+    pollfd fds[2] = {{listener.get(), POLLIN, 0}, {wake.get(), POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    if (fds[1].revents) return;
+    if (fds[0].revents & POLLIN) {
+      Fd client(accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
+      if (client.get() >= 0) answer(client.get());
+    }
+  }
+}
+
+void InstanceWindow::State::answer(int fd) {
+  std::uint32_t header[2];
+  // A connection that closes without a message was somebody looking for us.
+  if (!read_exact(fd, header, sizeof header)) return;
+  CopyData message{header[0], header[1], {}};
+  if (message.cb_data > kMaxBytes) return;
+  message.bytes.resize(message.cb_data);
+  if (message.cb_data > 0 && !read_exact(fd, message.bytes.data(), message.cb_data)) return;
+
+  // The receiver runs where window messages run: on the user-interface thread.
+  auto result = std::make_shared<std::promise<std::uint32_t>>();
+  auto answer = result->get_future();
+  ui->post([self = shared_from_this(), result, message] {
+    result->set_value(self->receiver ? self->receiver(message) : 0);
+  });
+  if (answer.wait_for(std::chrono::milliseconds(kAnswerTimeoutMs)) != std::future_status::ready)
+    return;
+  const std::uint32_t reply = answer.get();
+  write_exact(fd, &reply, sizeof reply);
+}
+
+InstanceWindow::InstanceWindow() = default;
+
+InstanceWindow::~InstanceWindow() { close(); }
+
+bool InstanceWindow::open(Ui& ui, std::string_view title) {
+  close();
+  auto state = std::make_shared<State>();
+  state->ui = &ui;
+  state->listener = Fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  state->wake = Fd(eventfd(0, EFD_CLOEXEC));
+  if (state->listener.get() < 0 || state->wake.get() < 0) return false;
+  sockaddr_un address;
+  const socklen_t length = make_address(title, address);
+  if (bind(state->listener.get(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+      listen(state->listener.get(), 8) != 0)
+    return false;
+  state->thread = std::thread([s = state.get()] { s->serve(); });
+  state_ = std::move(state);
+  return true;
+}
+
+void InstanceWindow::close() {
+  if (!state_) return;
+  const std::uint64_t one = 1;
+  [[maybe_unused]] ssize_t ignored = write(state_->wake.get(), &one, sizeof one);
+  state_->thread.join();
+  // A message already posted still finds the state, but no receiver.
+  state_->receiver = nullptr;
+  state_.reset();
+}
+
+bool InstanceWindow::is_open() const { return state_ != nullptr; }
+
+void InstanceWindow::set_receiver(Receiver receiver) {
+  if (state_) state_->receiver = std::move(receiver);
+}
+
+bool find_instance_window(std::string_view title) { return connect_to(title).get() >= 0; }
+
+std::optional<std::uint32_t> send_copy_data(std::string_view title, std::uint32_t dw_data,
+                                            std::string_view bytes) {
+  if (bytes.size() > kMaxBytes) return std::nullopt;
+  Fd fd = connect_to(title);
+  if (fd.get() < 0) return std::nullopt;
+  const std::uint32_t header[2] = {dw_data, static_cast<std::uint32_t>(bytes.size())};
+  if (!write_exact(fd.get(), header, sizeof header)) return std::nullopt;
+  if (!bytes.empty() && !write_exact(fd.get(), bytes.data(), bytes.size())) return std::nullopt;
+  std::uint32_t reply = 0;
+  if (!wait_ready(fd.get(), POLLIN, kAnswerTimeoutMs + kIoTimeoutMs)) return std::nullopt;
+  if (!read_exact(fd.get(), &reply, sizeof reply)) return std::nullopt;
+  return reply;
+}
+
+}  // namespace sonvale::platform

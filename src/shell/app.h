@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/playback_state.h"
+#include "engine/range_tables.h"
+#include "engine/sample_buffers.h"
+#include "output/output_choice.h"
+#include "platform/instance_handoff.h"
+#include "platform/ui.h"
+
+namespace sonvale::shell {
+
+// Everything the player keeps for the whole run, created at start-up and released
+// by the end of the process.
+struct App {
+  explicit App(platform::Ui& ui) : ui(ui) {}
+
+  platform::Ui& ui;
+  engine::SampleBuffers buffers;
+  engine::PlaybackState playback;
+  engine::RangeTables ranges;
+  output::OutputChoice output;
+  platform::InstanceWindow instance_window;
+  // The main window once it is built, 0 before; the hand-off brings it to the front.
+  int main_window = 0;
+};
+
+}  // namespace sonvale::shell

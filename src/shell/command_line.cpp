@@ -1,0 +1,64 @@
+#include "shell/command_line.h"
+
+#include <string_view>
+
+namespace sonvale::shell {
+namespace {
+
+bool is_flag(std::string_view arg) { return arg.size() > 2 && arg.starts_with("--"); }
+
+CommandLine invalid(std::string error) {
+  CommandLine line;
+  line.action = CommandLine::Action::Invalid;
+  line.error = std::move(error);
+  return line;
+}
+
+}  // namespace
+
+CommandLine parse_command_line(int argc, const char* const* argv) {
+  CommandLine line;
+  if (argc < 2) return line;
+  if (!is_flag(argv[1]) && std::string_view(argv[1]) != "-h") {
+    line.argument = argv[1];
+    return line;
+  }
+
+  bool play = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      line.action = CommandLine::Action::Help;
+      return line;
+    }
+    if (arg == "--version") {
+      line.action = CommandLine::Action::Version;
+      return line;
+    }
+    if (arg == "--play") {
+      play = true;
+    } else if (is_flag(arg)) {
+      return invalid("unknown option " + std::string(arg));
+    } else {
+      line.files.emplace_back(arg);
+    }
+  }
+  if (!play) return invalid("files given without --play");
+  if (line.files.empty()) return invalid("--play needs at least one file");
+  line.action = CommandLine::Action::Play;
+  return line;
+}
+
+std::string usage_text() {
+  return "Usage: sonvale [FILE]\n"
+         "       sonvale --play FILE...\n"
+         "\n"
+         "Without options Sonvale opens its window. A FILE given to a second start is\n"
+         "handed to the player that is already running, which comes to the front.\n"
+         "\n"
+         "  --play FILE...   play the files in the terminal, without a window\n"
+         "  --help           show this text\n"
+         "  --version        show the version\n";
+}
+
+}  // namespace sonvale::shell

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sonvale::shell {
+
+struct CommandLine {
+  enum class Action {
+    Windowed,  // the player's window; a first argument goes to the hand-off
+    Play,      // terminal playback of the files
+    Help,
+    Version,
+    Invalid,
+  };
+  Action action = Action::Windowed;
+  std::string argument;            // Windowed: the first argument, never a flag
+  std::vector<std::string> files;  // Play: the files, in order
+  std::string error;               // Invalid: what was wrong
+};
+
+// A command line whose first argument is not a flag starts the window with that
+// argument; otherwise the flags decide, and every other argument is a file.
+CommandLine parse_command_line(int argc, const char* const* argv);
+
+std::string usage_text();
+
+}  // namespace sonvale::shell

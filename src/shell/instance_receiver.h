@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/instance_handoff.h"
+#include "platform/ui.h"
+
+namespace sonvale::shell {
+
+// What the running instance does with a hand-off: a message with dwData 1 and data
+// brings the main window to the front, keeping it maximised if it was. The text
+// itself is not used. Every message is answered with 1.
+std::uint32_t receive_hand_off(platform::Ui& ui, int main_window,
+                               const platform::CopyData& message);
+
+}  // namespace sonvale::shell

@@ -1,0 +1,119 @@
+#include "platform/ui_headless.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+
+namespace sonvale::platform {
+namespace {
+
+TEST(HeadlessUi, KeepsWindowsAndGadgetsByNumber) {
+  HeadlessUi ui;
+  ASSERT_TRUE(ui.open_window(5, Rect{100, 50, 700, 700}, "Sonvale", kWindowInvisible | kWindowTitleBar));
+  EXPECT_FALSE(ui.is_window_visible(5));
+  EXPECT_EQ(ui.window_title(5), "Sonvale");
+  ASSERT_TRUE(ui.create_gadget(5, 13, GadgetKind::Text, Rect{30, 190, 100, 25}, "PLAY"));
+  EXPECT_FALSE(ui.create_gadget(9, 14, GadgetKind::Text, Rect{}, "no such window"));
+
+  ui.set_gadget_back_colour(13, rgb(0, 0, 96));
+  ui.set_gadget_text(13, "PAUSE");
+  EXPECT_EQ(ui.gadget_text(13), "PAUSE");
+  EXPECT_EQ(ui.gadget_back_colour(13), 0x600000u);
+  EXPECT_EQ(ui.gadget_screen_rect(13), (Rect{130, 240, 100, 25}));
+
+  ui.close_window(5);
+  EXPECT_FALSE(ui.window_exists(5));
+  EXPECT_FALSE(ui.gadget_exists(13));
+  EXPECT_EQ(ui.gadget_text(13), "");
+}
+
+TEST(HeadlessUi, CentresWindowsOnTheDesktopAndFramesTheirTitleBar) {
+  HeadlessUi ui;
+  ui.set_desktop(Rect{0, 0, 1000, 800});
+  ui.open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowCentred | kWindowTitleBar);
+  EXPECT_EQ(ui.window_rect(5), (Rect{150, 50, 700, 700}));
+  const Rect outer = ui.window_outer_rect(5);
+  EXPECT_LT(outer.y, 50);
+  EXPECT_GT(outer.w, 700);
+  ui.open_window(11, Rect{0, 0, 40, 40}, "TaskM", kWindowBorderless);
+  EXPECT_EQ(ui.window_outer_rect(11), ui.window_rect(11));
+}
+
+TEST(HeadlessUi, CursorTestsIncludeTheLeftAndTopEdgesOnly) {
+  HeadlessUi ui;
+  ui.open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowTitleBar);
+  ui.create_gadget(5, 2, GadgetKind::Text, Rect{10, 31, 100, 20}, "x 1");
+  ui.set_cursor({10, 31});
+  EXPECT_TRUE(ui.cursor_on_gadget(2));
+  ui.set_cursor({109, 50});
+  EXPECT_TRUE(ui.cursor_on_gadget(2));
+  ui.set_cursor({110, 40});
+  EXPECT_FALSE(ui.cursor_on_gadget(2));
+  ui.set_cursor({50, 51});
+  EXPECT_FALSE(ui.cursor_on_gadget(2));
+  EXPECT_TRUE(ui.cursor_on_window(5));
+  EXPECT_FALSE(ui.cursor_on_gadget(77));
+}
+
+TEST(HeadlessUi, WaitReturnsInjectedEventsInOrderThenTimesOut) {
+  HeadlessUi ui;
+  ui.inject(Event{EventKind::RightButtonDown, 5});
+  ui.inject(Event{EventKind::CloseWindow, 5});
+  EXPECT_EQ(ui.wait_event(0).kind, EventKind::RightButtonDown);
+  EXPECT_EQ(ui.wait_event(0).kind, EventKind::CloseWindow);
+  EXPECT_EQ(ui.wait_event(5).kind, EventKind::None);
+}
+
+TEST(HeadlessUi, AnEventFromAnotherThreadEndsTheWait) {
+  HeadlessUi ui;
+  std::thread sender([&] { ui.inject(Event{EventKind::CloseWindow, 5}); });
+  EXPECT_EQ(ui.wait_event(-1).kind, EventKind::CloseWindow);
+  sender.join();
+}
+
+TEST(HeadlessUi, PostedTasksRunOnTheWaitingThread) {
+  HeadlessUi ui;
+  std::thread::id ran_on;
+  std::thread poster([&] { ui.post([&] { ran_on = std::this_thread::get_id(); }); });
+  poster.join();
+  EXPECT_EQ(ui.wait_event(0).kind, EventKind::None);
+  EXPECT_EQ(ran_on, std::this_thread::get_id());
+}
+
+TEST(HeadlessUi, ClickingAGadgetPressesOnItsCentre) {
+  HeadlessUi ui;
+  ui.open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowTitleBar);
+  ui.create_gadget(5, 13, GadgetKind::Text, Rect{30, 190, 100, 25}, "PLAY");
+  ui.click_gadget(13);
+  const Event e = ui.wait_event(0);
+  EXPECT_EQ(e.kind, EventKind::LeftButtonDown);
+  EXPECT_EQ(e.window, 5);
+  EXPECT_TRUE(ui.cursor_on_gadget(13));
+}
+
+TEST(HeadlessUi, MessageBoxesAreRecordedAndPrinted) {
+  std::ostringstream out;
+  HeadlessUi ui(&out);
+  EXPECT_EQ(ui.message_box("CPU Error", "This software use SSE2.", kIconError | kSystemModal), 1);
+  const auto boxes = ui.message_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, "CPU Error");
+  EXPECT_EQ(boxes[0].flags, 0x1010u);
+  EXPECT_EQ(out.str(), "sonvale: [CPU Error] This software use SSE2.\n");
+}
+
+TEST(HeadlessUi, ShowCommandsKeepTrackOfMaximisation) {
+  HeadlessUi ui;
+  ui.open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowInvisible);
+  ui.show_window(5, ShowCommand::Maximize);
+  EXPECT_TRUE(ui.is_window_visible(5));
+  EXPECT_TRUE(ui.is_window_maximized(5));
+  ui.show_window(5, ShowCommand::Restore);
+  EXPECT_FALSE(ui.is_window_maximized(5));
+  ui.show_window(5, ShowCommand::Hide);
+  EXPECT_FALSE(ui.is_window_visible(5));
+}
+
+}  // namespace
+}  // namespace sonvale::platform

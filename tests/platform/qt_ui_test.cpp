@@ -1,0 +1,96 @@
+#include "platform/ui_qt.h"
+
+#include <gtest/gtest.h>
+
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QWidget>
+
+#include <thread>
+
+namespace sonvale::platform {
+namespace {
+
+QWidget* top_level_titled(const char* title) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->windowTitle() == QString::fromUtf8(title)) return w;
+  return nullptr;
+}
+
+class QtUiTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ui_ = new QtUi(); }
+  static void TearDownTestSuite() {
+    delete ui_;
+    ui_ = nullptr;
+  }
+  static QtUi* ui_;
+};
+QtUi* QtUiTest::ui_ = nullptr;
+
+TEST_F(QtUiTest, OpensAWindowWithAFixedClientArea) {
+  ASSERT_TRUE(QtUi::display_available());
+  ASSERT_TRUE(ui_->open_window(5, Rect{0, 0, 700, 700}, "Sonvale",
+                               kWindowInvisible | kWindowCentred | kWindowTitleBar));
+  EXPECT_FALSE(ui_->is_window_visible(5));
+  ui_->show_window(5, ShowCommand::Show);
+  EXPECT_TRUE(ui_->is_window_visible(5));
+  const Rect r = ui_->window_rect(5);
+  EXPECT_EQ(r.w, 700);
+  EXPECT_EQ(r.h, 700);
+  EXPECT_EQ(ui_->window_title(5), "Sonvale");
+  ui_->close_window(5);
+  EXPECT_FALSE(ui_->window_exists(5));
+}
+
+TEST_F(QtUiTest, TextGadgetsCarryTextAndColours) {
+  ui_->open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowTitleBar);
+  ASSERT_TRUE(ui_->create_gadget(5, 13, GadgetKind::Text, Rect{30, 190, 100, 25}, "PLAY"));
+  ui_->set_gadget_back_colour(13, rgb(0, 0, 96));
+  ui_->set_gadget_text_colour(13, kWhite);
+  ui_->set_gadget_text(13, "PAUSED");
+  EXPECT_EQ(ui_->gadget_text(13), "PAUSED");
+  EXPECT_EQ(ui_->gadget_back_colour(13), 0x600000u);
+  EXPECT_EQ(ui_->gadget_rect(13), (Rect{30, 190, 100, 25}));
+  ui_->hide_gadget(13, true);
+  EXPECT_TRUE(ui_->is_gadget_hidden(13));
+  ui_->close_window(5);
+  EXPECT_FALSE(ui_->gadget_exists(13));
+}
+
+TEST_F(QtUiTest, CloseRequestsBecomeEventsAndCloseNothing) {
+  ui_->open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowTitleBar);
+  QWidget* w = top_level_titled("Sonvale");
+  ASSERT_NE(w, nullptr);
+  ui_->post([w] { w->close(); });
+  Event e;
+  for (int i = 0; i < 50 && e.kind != EventKind::CloseWindow; ++i) e = ui_->wait_event(20);
+  EXPECT_EQ(e.kind, EventKind::CloseWindow);
+  EXPECT_EQ(e.window, 5);
+  EXPECT_TRUE(ui_->window_exists(5));
+  ui_->close_window(5);
+}
+
+TEST_F(QtUiTest, WaitTimesOutAndRunsPostedWork) {
+  bool ran = false;
+  ui_->post([&] { ran = true; });
+  EXPECT_EQ(ui_->wait_event(10).kind, EventKind::None);
+  EXPECT_TRUE(ran);
+}
+
+TEST_F(QtUiTest, MessageBoxFromAnotherThreadWaitsForTheAnswer) {
+  // The box appears on the user-interface thread; a timer there answers it.
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  });
+  answerer.start(10);
+  std::atomic<int> answer{-1};
+  std::thread engine([&] { answer = ui_->message_box("ERROR", "2", kIconError); });
+  while (answer == -1) ui_->wait_event(10);
+  engine.join();
+  EXPECT_EQ(answer, 1);
+}
+
+}  // namespace
+}  // namespace sonvale::platform

@@ -1,0 +1,43 @@
+#include "shell/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace sonvale::shell {
+namespace {
+
+CommandLine parse(std::initializer_list<const char*> args) {
+  std::vector<const char*> argv{"sonvale"};
+  argv.insert(argv.end(), args);
+  return parse_command_line(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(CommandLine, WithoutFlagsOpensTheWindowWithTheFirstArgument) {
+  EXPECT_EQ(parse({}).action, CommandLine::Action::Windowed);
+  EXPECT_EQ(parse({}).argument, "");
+  const CommandLine line = parse({"My Album/01 Song.flac", "second.flac"});
+  EXPECT_EQ(line.action, CommandLine::Action::Windowed);
+  EXPECT_EQ(line.argument, "My Album/01 Song.flac");
+}
+
+TEST(CommandLine, PlayTakesEveryFileInOrder) {
+  const CommandLine line = parse({"--play", "a.flac", "b c.wav"});
+  EXPECT_EQ(line.action, CommandLine::Action::Play);
+  EXPECT_EQ(line.files, (std::vector<std::string>{"a.flac", "b c.wav"}));
+  EXPECT_TRUE(line.argument.empty());
+}
+
+TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
+  EXPECT_EQ(parse({"--help"}).action, CommandLine::Action::Help);
+  EXPECT_EQ(parse({"-h"}).action, CommandLine::Action::Help);
+  EXPECT_EQ(parse({"--play", "a.wav", "--version"}).action, CommandLine::Action::Version);
+}
+
+TEST(CommandLine, RefusesWhatItDoesNotKnow) {
+  EXPECT_EQ(parse({"--play"}).action, CommandLine::Action::Invalid);
+  EXPECT_EQ(parse({"--frobnicate"}).action, CommandLine::Action::Invalid);
+  EXPECT_NE(parse({"--frobnicate"}).error.find("--frobnicate"), std::string::npos);
+  EXPECT_EQ(parse({"--play", "a.wav", "--loud"}).action, CommandLine::Action::Invalid);
+}
+
+}  // namespace
+}  // namespace sonvale::shell

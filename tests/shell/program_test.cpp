@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "support/run_process.h"
+
+namespace sonvale::shell {
+namespace {
+
+using test::run_process;
+using test::sonvale_binary;
+
+// Nothing that could make Qt find a display.
+const std::map<std::string, std::string> kNoDisplay{
+    {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
+
+TEST(Program, AnswersHelpAndVersion) {
+  const auto version = run_process({sonvale_binary(), "--version"});
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.out, "Sonvale 1.835\n");
+  const auto help = run_process({sonvale_binary(), "--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(help.out.find("--play FILE"), std::string::npos);
+}
+
+TEST(Program, RefusesAnUnknownFlagWithUsage) {
+  const auto result = run_process({sonvale_binary(), "--loud"});
+  EXPECT_EQ(result.exit_code, 2);
+  EXPECT_NE(result.err.find("unknown option --loud"), std::string::npos);
+}
+
+TEST(Program, WithoutADisplayItNamesThePlayFlag) {
+  const auto result = run_process({sonvale_binary()}, kNoDisplay);
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.err.find("display"), std::string::npos);
+  EXPECT_NE(result.err.find("--play"), std::string::npos);
+}
+
+TEST(Program, PlayRunsTheStartWithoutADisplay) {
+  const auto result = run_process({sonvale_binary(), "--play", "x.wav"}, kNoDisplay);
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.err.find("playback is not available yet"), std::string::npos);
+  EXPECT_EQ(result.err.find("Error"), std::string::npos);
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+TEST(Program, TooLittleAddressSpaceGivesOneCriticalErrorAndExitsCleanly) {
+  // Sanitizer runtimes need far more address space than the player itself.
+  if (kSanitized) GTEST_SKIP() << "the sanitizer's own reservations need the address space";
+  const auto result = run_process(
+      {"prlimit", "--as=400000000", sonvale_binary(), "--play", "x.wav"}, kNoDisplay);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.err, "sonvale: [Critical Error] Failed allocate memory (Required 600 MB)\n");
+}
+
+}  // namespace
+}  // namespace sonvale::shell
