@@ -13,6 +13,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QWidget>
 
+#include <condition_variable>
 #include <cstdlib>
 
 namespace sonvale::platform {
@@ -121,12 +122,34 @@ QtUi::~QtUi() {
   gadgets_.clear();
 }
 
+void QtUi::queue(std::function<void()> task) const {
+  std::lock_guard lock(queue_lock_);
+  QMetaObject::invokeMethod(
+      app_.get(),
+      [this, task = std::move(task)] {
+        { std::lock_guard taken(queue_lock_); }
+        task();
+      },
+      Qt::QueuedConnection);
+}
+
 void QtUi::on_ui_thread(const std::function<void()>& work) const {
   if (QThread::currentThread() == app_->thread()) {
     work();
-  } else {
-    QMetaObject::invokeMethod(app_.get(), work, Qt::BlockingQueuedConnection);
+    return;
   }
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  queue([&] {
+    work();
+    // Notified under the lock, so the waiter cannot leave while it is touched.
+    std::lock_guard lock(mutex);
+    done = true;
+    finished.notify_one();
+  });
+  std::unique_lock lock(mutex);
+  finished.wait(lock, [&] { return done; });
 }
 
 QWidget* QtUi::window_widget(int window) const {
@@ -469,9 +492,7 @@ Event QtUi::wait_event(int timeout_ms) {
   return e;
 }
 
-void QtUi::post(std::function<void()> task) {
-  QMetaObject::invokeMethod(app_.get(), std::move(task), Qt::QueuedConnection);
-}
+void QtUi::post(std::function<void()> task) { queue(std::move(task)); }
 
 Point QtUi::cursor_position() const {
   Point p;
