@@ -28,6 +28,16 @@ Catalog& catalog() {
   return instance;
 }
 
+// The catalogue, scanned and locked for the length of one call.
+class Scanned {
+ public:
+  Scanned() : guard_(catalog().lock) { catalog().scan_once(); }
+  Catalog* operator->() { return &catalog(); }
+
+ private:
+  std::lock_guard<std::mutex> guard_;
+};
+
 std::string hardware_name(const alsa::PlaybackDevice& d, const char* prefix) {
   return d.card_name + ": " + d.device_name + " (" + prefix + std::to_string(d.card) + "," +
          std::to_string(d.device) + ")";
@@ -38,11 +48,9 @@ std::string pcm_id(const alsa::PlaybackDevice& d, const char* prefix) {
 }
 
 int add_asio(AsioDriverEntry entry) {
-  Catalog& c = catalog();
-  std::lock_guard<std::mutex> guard(c.lock);
-  c.scan_once();
-  c.asio_added.push_back(std::move(entry));
-  return static_cast<int>(c.hardware.size() + c.asio_added.size());
+  Scanned c;
+  c->asio_added.push_back(std::move(entry));
+  return static_cast<int>(c->hardware.size() + c->asio_added.size());
 }
 
 }  // namespace
@@ -55,45 +63,41 @@ void rescan_devices() {
 }
 
 std::optional<AsioDriverEntry> asio_driver_entry(int index) {
-  Catalog& c = catalog();
-  std::lock_guard<std::mutex> guard(c.lock);
-  c.scan_once();
+  Scanned c;
   if (index < 0) return std::nullopt;
   const auto i = static_cast<std::size_t>(index);
-  if (i < c.hardware.size()) {
-    const alsa::PlaybackDevice& d = c.hardware[i];
+  if (i < c->hardware.size()) {
+    const alsa::PlaybackDevice& d = c->hardware[i];
     AsioDriverEntry entry;
     entry.kind = AsioDriverEntry::Kind::Hardware;
     entry.name = hardware_name(d, "hw:");
     entry.driver = pcm_id(d, "hw:");
     return entry;
   }
-  if (i == c.hardware.size()) {
+  if (i == c->hardware.size()) {
     AsioDriverEntry entry;
     entry.kind = AsioDriverEntry::Kind::Null;
     entry.name = "Null output";
     entry.driver = "null";
     return entry;
   }
-  const std::size_t added = i - c.hardware.size() - 1;
-  if (added < c.asio_added.size()) return c.asio_added[added];
+  const std::size_t added = i - c->hardware.size() - 1;
+  if (added < c->asio_added.size()) return c->asio_added[added];
   return std::nullopt;
 }
 
 std::optional<WasapiDeviceEntry> wasapi_device_entry(int index) {
-  Catalog& c = catalog();
-  std::lock_guard<std::mutex> guard(c.lock);
-  c.scan_once();
+  Scanned c;
   if (index < 0) return std::nullopt;
   const auto i = static_cast<std::size_t>(index);
-  if (i < c.hardware.size()) {
-    const alsa::PlaybackDevice& d = c.hardware[i];
+  if (i < c->hardware.size()) {
+    const alsa::PlaybackDevice& d = c->hardware[i];
     return WasapiDeviceEntry{
         hardware_name(d, "plughw:"), pcm_id(d, "plughw:"), {},
         kWasapiDeviceEnabled | (d.is_default ? kWasapiDeviceDefault : 0u)};
   }
-  const std::size_t added = i - c.hardware.size();
-  if (added < c.wasapi_added.size()) return c.wasapi_added[added];
+  const std::size_t added = i - c->hardware.size();
+  if (added < c->wasapi_added.size()) return c->wasapi_added[added];
   return std::nullopt;
 }
 
@@ -126,12 +130,10 @@ int asio_add_stream_driver(std::string name,
 }
 
 int wasapi_add_pcm_device(std::string name, std::string pcm, std::string config) {
-  Catalog& c = catalog();
-  std::lock_guard<std::mutex> guard(c.lock);
-  c.scan_once();
-  c.wasapi_added.push_back({std::move(name), std::move(pcm), std::move(config),
-                            kWasapiDeviceEnabled});
-  return static_cast<int>(c.hardware.size() + c.wasapi_added.size() - 1);
+  Scanned c;
+  c->wasapi_added.push_back({std::move(name), std::move(pcm), std::move(config),
+                             kWasapiDeviceEnabled});
+  return static_cast<int>(c->hardware.size() + c->wasapi_added.size() - 1);
 }
 
 }  // namespace sonvale::audiolib
