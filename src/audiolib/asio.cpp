@@ -1,5 +1,6 @@
 #include "audiolib/asio.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <sstream>
@@ -12,6 +13,9 @@
 
 namespace sonvale::audiolib {
 namespace {
+
+// The longest period Start takes (8 MiB of samples); longer requests are shortened.
+constexpr std::uint32_t kLongestPeriodFrames = 1 << 20;
 
 struct AsioState : OutputPath {
   AsioState() : OutputPath("ASIO driver") {}
@@ -156,7 +160,7 @@ bool BASS_ASIO_Start(std::uint32_t buflen, std::uint32_t) {
   Feed feed = [proc = s.proc, user = s.user](void* buffer, std::uint32_t bytes) {
     return proc(false, 0, buffer, bytes, user);
   };
-  return s.start(StreamRequest{s.rate, buflen, 0}, std::move(feed));
+  return s.start(StreamRequest{s.rate, std::min(buflen, kLongestPeriodFrames), 0}, std::move(feed));
 }
 
 bool BASS_ASIO_Stop() {

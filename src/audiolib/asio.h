@@ -53,10 +53,11 @@ bool BASS_ASIO_ChannelSetFormat(bool input, int channel, std::uint32_t format);
 // not exactly 1.0. Takes effect at once, also while started.
 bool BASS_ASIO_ChannelSetVolume(bool input, int channel, float volume);
 // Starts the driver thread. `buflen` is the period in frames (0 = the driver's own,
-// about 25 ms). Needs channel 0 enabled with channel 1 joined.
+// about 25 ms; at most 2^20). Needs channel 0 enabled with channel 1 joined.
 bool BASS_ASIO_Start(std::uint32_t buflen, std::uint32_t threads = 0);
 // Returns once the callback has been called for the last time; the device is let go
-// until the next start. Does not wait for the device, only for a callback in progress.
+// until the next start. Waits for a callback in progress, not for the device: a
+// device stuck inside a write is given up after a second.
 bool BASS_ASIO_Stop();
 // True while the driver thread runs; false again when the device was lost.
 bool BASS_ASIO_IsStarted();

@@ -92,9 +92,10 @@ std::optional<WasapiDeviceEntry> wasapi_device_entry(int index) {
   const auto i = static_cast<std::size_t>(index);
   if (i < c->hardware.size()) {
     const alsa::PlaybackDevice& d = c->hardware[i];
-    return WasapiDeviceEntry{
-        hardware_name(d, "plughw:"), pcm_id(d, "plughw:"), {},
-        kWasapiDeviceEnabled | (d.is_default ? kWasapiDeviceDefault : 0u)};
+    return WasapiDeviceEntry{hardware_name(d, "plughw:"),
+                             pcm_id(d, "plughw:"),
+                             {},
+                             kWasapiDeviceEnabled | (d.is_default ? kWasapiDeviceDefault : 0u)};
   }
   const std::size_t added = i - c->hardware.size();
   if (added < c->wasapi_added.size()) return c->wasapi_added[added];
@@ -131,8 +132,8 @@ int asio_add_stream_driver(std::string name,
 
 int wasapi_add_pcm_device(std::string name, std::string pcm, std::string config) {
   Scanned c;
-  c->wasapi_added.push_back({std::move(name), std::move(pcm), std::move(config),
-                             kWasapiDeviceEnabled});
+  c->wasapi_added.push_back(
+      {std::move(name), std::move(pcm), std::move(config), kWasapiDeviceEnabled});
   return static_cast<int>(c->hardware.size() + c->wasapi_added.size() - 1);
 }
 

@@ -26,9 +26,9 @@ struct AsioDriverEntry {
 // One device of the WASAPI path: the hardware devices through plughw:C,D, then any
 // added while the program runs.
 struct WasapiDeviceEntry {
-  std::string name;    // "card name: device name (plughw:C,D)"
-  std::string pcm;     // ALSA PCM name
-  std::string config;  // ALSA configuration text that defines `pcm`, if any
+  std::string name;         // "card name: device name (plughw:C,D)"
+  std::string pcm;          // ALSA PCM name
+  std::string config;       // ALSA configuration text that defines `pcm`, if any
   std::uint32_t flags = 0;  // 1 enabled, 2 default
 };
 

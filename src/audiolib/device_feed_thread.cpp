@@ -46,8 +46,8 @@ bool FeedThread::start(std::shared_ptr<DeviceStream> stream, Feed feed,
   session->stream = std::move(stream);
   session->feed = std::move(feed);
   session->controls = std::move(controls);
-  const bool started = thread_.start(
-      [session](std::intptr_t) { return run(*session); }, 0, platform::kPriorityHighest);
+  const bool started = thread_.start([session](std::intptr_t) { return run(*session); }, 0,
+                                     platform::kPriorityHighest);
   if (started) session_ = std::move(session);
   return started;
 }

@@ -26,9 +26,9 @@ DeviceStatus NullStream::configure(const StreamRequest& request) {
   setup_.rate = request.rate;
   setup_.format = DeviceFormat::Float32;
   setup_.channels = 2;
-  // Like a sound card: a quarter of the buffer per period, 25 ms unless asked.
-  setup_.period_frames = request.period_frames != 0 ? request.period_frames
-                                                    : std::max(1u, request.rate / 40);
+  // Like a sound card: 25 ms periods unless asked, at least four to the buffer.
+  setup_.period_frames =
+      request.period_frames != 0 ? request.period_frames : std::max(1u, request.rate / 40);
   setup_.buffer_frames = std::max(request.buffer_frames, 4 * setup_.period_frames);
   running_ = false;
   written_ = 0;
@@ -48,8 +48,8 @@ long NullStream::write(const std::byte*, unsigned long frames) {
     running_ = true;
     start_ = now;
   }
-  const auto taken = static_cast<long>(
-      std::clamp<std::int64_t>(room(now), 0, static_cast<std::int64_t>(frames)));
+  const auto taken =
+      static_cast<long>(std::clamp<std::int64_t>(room(now), 0, static_cast<std::int64_t>(frames)));
   written_ += taken;
   return taken;
 }
@@ -57,8 +57,7 @@ long NullStream::write(const std::byte*, unsigned long frames) {
 void NullStream::wait(unsigned long frames, int timeout_ms) {
   const std::int64_t missing = static_cast<std::int64_t>(frames) - room(Clock::now());
   if (!running_ || missing <= 0) return;
-  const auto until_room = std::chrono::duration<double>(static_cast<double>(missing) /
-                                                        setup_.rate);
+  const auto until_room = std::chrono::duration<double>(static_cast<double>(missing) / setup_.rate);
   std::this_thread::sleep_for(
       std::min<std::chrono::duration<double>>(until_room, std::chrono::milliseconds(timeout_ms)));
 }

@@ -48,7 +48,8 @@ DeviceStatus RenderOutput::start(const StreamRequest& request, Feed feed,
   auto session = std::make_shared<Session>();
   DeviceStatus status = session->file.create(path_, request.rate);
   if (!status.ok()) return status;
-  const unsigned frames = request.period_frames != 0 ? request.period_frames : kDefaultRequestFrames;
+  const unsigned frames =
+      request.period_frames != 0 ? request.period_frames : kDefaultRequestFrames;
   session->buffer.resize(std::size_t{frames} * 8);
   session->feed = std::move(feed);
   session->controls = std::move(controls);

@@ -14,9 +14,7 @@ struct DeviceStatus {
   bool ok() const { return code == 0; }
 
   static DeviceStatus fine() { return {}; }
-  static DeviceStatus failure(int code, std::string message) {
-    return {code, std::move(message)};
-  }
+  static DeviceStatus failure(int code, std::string message) { return {code, std::move(message)}; }
 };
 
 }  // namespace sonvale::audiolib

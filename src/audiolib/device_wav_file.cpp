@@ -121,8 +121,8 @@ DeviceStatus WavFile::finish() {
   if ((data_bytes_ & 1) != 0 && ::write(fd_, &pad, 1) != 1)
     status = io_failure(path_, "write failed");
   const auto header = wav_header(rate_, data_bytes_);
-  if (status.ok() && ::pwrite(fd_, header.data(), header.size(), 0) !=
-                         static_cast<ssize_t>(header.size()))
+  if (status.ok() &&
+      ::pwrite(fd_, header.data(), header.size(), 0) != static_cast<ssize_t>(header.size()))
     status = io_failure(path_, "header not written");
   if (::close(fd_) != 0 && status.ok()) status = io_failure(path_, "close failed");
   fd_ = -1;

@@ -61,16 +61,14 @@ int BASS_WASAPI_CheckFormat(int device, std::uint32_t freq, std::uint32_t chans,
   auto held = s.hold();
   if (chans != 2 || (flags & kWasapiExclusive) == 0 || freq == 0) return -1;
   const int index = resolve(device);
-  if (s.device && s.index == index)
-    return s.device->check_rate(freq) ? kWasapiFormatFloat : -1;
+  if (s.device && s.index == index) return s.device->check_rate(freq) ? kWasapiFormatFloat : -1;
   const auto entry = wasapi_device_entry(index);
   if (!entry) return -1;
   return make_output(*entry)->check_rate(freq) ? kWasapiFormatFloat : -1;
 }
 
-bool BASS_WASAPI_Init(int device, std::uint32_t freq, std::uint32_t chans,
-                      std::uint32_t flags, float buffer, float period, WasapiProc proc,
-                      void* user) {
+bool BASS_WASAPI_Init(int device, std::uint32_t freq, std::uint32_t chans, std::uint32_t flags,
+                      float buffer, float period, WasapiProc proc, void* user) {
   WasapiState& s = state();
   auto held = s.hold();
   if (s.device) return s.fail("a WASAPI device is already initialised");

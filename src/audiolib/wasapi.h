@@ -22,9 +22,9 @@ struct WasapiDeviceInfo {
   std::uint32_t flags = 0;
 };
 
-inline constexpr std::uint32_t kWasapiExclusive = 1;      // Init / CheckFormat flag
-inline constexpr std::uint32_t kWasapiCurveLinear = 1;    // SetVolume curve
-inline constexpr int kWasapiFormatFloat = 0;              // CheckFormat's answer
+inline constexpr std::uint32_t kWasapiExclusive = 1;    // Init / CheckFormat flag
+inline constexpr std::uint32_t kWasapiCurveLinear = 1;  // SetVolume curve
+inline constexpr int kWasapiFormatFloat = 0;            // CheckFormat's answer
 
 // Flags: 1 enabled, 3 enabled and the default device. False past the last device.
 bool BASS_WASAPI_GetDeviceInfo(int device, WasapiDeviceInfo* info);
@@ -36,9 +36,8 @@ int BASS_WASAPI_CheckFormat(int device, std::uint32_t freq, std::uint32_t chans,
 // and `period` are in seconds (period 0 = a quarter of the buffer). False when it is
 // busy, refuses the rate, or while a device is already initialised. Shared mode is
 // not offered: flags must hold kWasapiExclusive.
-bool BASS_WASAPI_Init(int device, std::uint32_t freq, std::uint32_t chans,
-                      std::uint32_t flags, float buffer, float period, WasapiProc proc,
-                      void* user);
+bool BASS_WASAPI_Init(int device, std::uint32_t freq, std::uint32_t chans, std::uint32_t flags,
+                      float buffer, float period, WasapiProc proc, void* user);
 bool BASS_WASAPI_Free();
 bool BASS_WASAPI_Start();
 // Returns once the callback has been called for the last time; the device is let go

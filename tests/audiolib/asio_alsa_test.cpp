@@ -40,8 +40,9 @@ void play_all(int driver, Feeder& feeder, unsigned rate, float volume = 1.0f) {
 }
 
 std::vector<float> random_samples(std::size_t frames) {
-  std::vector<float> samples = {-0.0f, std::numeric_limits<float>::denorm_min(), 1.0f, -1.0f,
-                                std::nextafter(1.0f, 0.0f), 1e-30f};
+  std::vector<float> samples = {
+      -0.0f, std::numeric_limits<float>::denorm_min(), 1.0f, -1.0f, std::nextafter(1.0f, 0.0f),
+      1e-30f};
   std::mt19937 random(5);
   std::uniform_real_distribution<float> value(-2.0f, 2.0f);
   while (samples.size() < 2 * frames) samples.push_back(value(random));
@@ -56,8 +57,8 @@ bool all_zero(const std::byte* p, std::size_t n) {
 
 TEST(AsioAlsa, FloatDeviceReceivesTheSamplesBitForBit) {
   TempDir dir;
-  const int driver = asio_add_pcm_driver("capture", "capture",
-                                         capture_config("capture", dir.file("out.raw")));
+  const int driver =
+      asio_add_pcm_driver("capture", "capture", capture_config("capture", dir.file("out.raw")));
   const std::vector<float> source = random_samples(10001);
   Feeder feeder(source);
   play_all(driver, feeder, 44100);
@@ -74,8 +75,8 @@ TEST(AsioAlsa, FloatDeviceReceivesTheSamplesBitForBit) {
 TEST(AsioAlsa, S32DeviceReceivesEachSixteenBitSampleTimes65536) {
   TempDir dir;
   const std::string s32_only = "{ type linear slave { pcm { type null } format S32_LE } }";
-  const int driver = asio_add_pcm_driver(
-      "s32", "s32", capture_config("s32", dir.file("out.raw"), s32_only));
+  const int driver =
+      asio_add_pcm_driver("s32", "s32", capture_config("s32", dir.file("out.raw"), s32_only));
   std::vector<float> source;
   for (int s = -32768; s < 32768; ++s) source.push_back(static_cast<float>(s) / 32768);
   for (float beyond : {1.0f, 1.5f, -1.5f, -1.0f}) source.push_back(beyond);
@@ -97,8 +98,8 @@ TEST(AsioAlsa, S32DeviceReceivesEachSixteenBitSampleTimes65536) {
 
 TEST(AsioAlsa, MasterVolumeHalvesAtOneHalf) {
   TempDir dir;
-  const int driver = asio_add_pcm_driver("capture", "capture",
-                                         capture_config("capture", dir.file("out.raw")));
+  const int driver =
+      asio_add_pcm_driver("capture", "capture", capture_config("capture", dir.file("out.raw")));
   const std::vector<float> source = random_samples(6000);
   Feeder feeder(source);
   play_all(driver, feeder, 96000, 0.5f);
@@ -114,8 +115,7 @@ TEST(AsioAlsa, MasterVolumeHalvesAtOneHalf) {
 struct ShortAnswers {
   std::atomic<int> calls{0};
 
-  static std::uint32_t feed(bool, std::uint32_t, void* buffer, std::uint32_t length,
-                            void* user) {
+  static std::uint32_t feed(bool, std::uint32_t, void* buffer, std::uint32_t length, void* user) {
     const int call = static_cast<ShortAnswers*>(user)->calls++;
     auto* samples = static_cast<float*>(buffer);
     for (std::uint32_t i = 0; i < length / 4; ++i) samples[i] = static_cast<float>(call + 1);
@@ -135,8 +135,8 @@ struct ShortAnswers {
 
 TEST(AsioAlsa, ShortAnswersPlayAsSilenceForTheRestOfThePeriod) {
   TempDir dir;
-  const int driver = asio_add_pcm_driver("capture", "capture",
-                                         capture_config("capture", dir.file("out.raw")));
+  const int driver =
+      asio_add_pcm_driver("capture", "capture", capture_config("capture", dir.file("out.raw")));
   ShortAnswers feeder;
   ASSERT_TRUE(BASS_ASIO_Init(driver, kAsioThread));
   ASSERT_TRUE(BASS_ASIO_SetRate(44100));
@@ -153,8 +153,7 @@ TEST(AsioAlsa, ShortAnswersPlayAsSilenceForTheRestOfThePeriod) {
   ASSERT_GE(captured.size() / period, 6u);
   for (std::size_t call = 0; call < captured.size() / period; ++call) {
     const std::size_t kept =
-        std::min<std::size_t>(ShortAnswers::answer(static_cast<int>(call), period), period) /
-        8 * 8;
+        std::min<std::size_t>(ShortAnswers::answer(static_cast<int>(call), period), period) / 8 * 8;
     std::vector<float> expected(period / 4, 0.0f);
     std::fill(expected.begin(), expected.begin() + static_cast<long>(kept / 4),
               static_cast<float>(call + 1));

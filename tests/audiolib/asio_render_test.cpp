@@ -25,8 +25,7 @@ struct ScriptedFeed {
   std::atomic<std::size_t> calls{0};
   std::size_t position = 0;  // driver thread only; read after Stop
 
-  static std::uint32_t feed(bool, std::uint32_t, void* buffer, std::uint32_t length,
-                            void* user) {
+  static std::uint32_t feed(bool, std::uint32_t, void* buffer, std::uint32_t length, void* user) {
     auto& self = *static_cast<ScriptedFeed*>(user);
     const std::size_t call = self.calls++;
     if (call >= self.answers.size()) return 0;
@@ -72,8 +71,7 @@ TEST(AsioRender, WritesExactlyTheDeliveredBytesIntoAFloatWav) {
   EXPECT_EQ(std::memcmp(file.data(), header.data(), header.size()), 0);
   EXPECT_EQ(read_u32(file, 60), 192000u);
   EXPECT_EQ(read_u32(file, 90), delivered);
-  for (std::size_t i = 0; i < delivered; ++i)
-    ASSERT_EQ(file[kWavHeaderBytes + i], pattern(i)) << i;
+  for (std::size_t i = 0; i < delivered; ++i) ASSERT_EQ(file[kWavHeaderBytes + i], pattern(i)) << i;
 }
 
 TEST(AsioRender, AnUnwritablePathFailsInit) {

@@ -45,8 +45,8 @@ class Feeder {
   // Hands out no more than the first `bytes` of the source until allowed more.
   void limit(std::size_t bytes) { allowed_ = bytes; }
 
-  static std::uint32_t asio(bool input, std::uint32_t channel, void* buffer,
-                            std::uint32_t length, void* user);
+  static std::uint32_t asio(bool input, std::uint32_t channel, void* buffer, std::uint32_t length,
+                            void* user);
   static std::uint32_t wasapi(void* buffer, std::uint32_t length, void* user);
 
   int calls() const { return calls_; }

@@ -1,11 +1,12 @@
 // The WASAPI path: float into a device that ALSA converts for, never resampled.
+#include "audiolib/wasapi.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 
 #include "audiolib/device_catalog.h"
-#include "audiolib/wasapi.h"
 #include "device_test_support.h"
 
 namespace sonvale::audiolib {
@@ -33,8 +34,8 @@ TEST(Wasapi, ConvertsTheFormatButNeverTheRate) {
 
   Feeder feeder;
   EXPECT_EQ(BASS_WASAPI_CheckFormat(device, 44100, 2, kWasapiExclusive), -1);
-  EXPECT_FALSE(BASS_WASAPI_Init(device, 44100, 2, kWasapiExclusive, 0.2f, 0, &Feeder::wasapi,
-                                &feeder));
+  EXPECT_FALSE(
+      BASS_WASAPI_Init(device, 44100, 2, kWasapiExclusive, 0.2f, 0, &Feeder::wasapi, &feeder));
   EXPECT_NE(wasapi_last_error().find("44100"), std::string::npos);
   EXPECT_EQ(BASS_WASAPI_CheckFormat(device, 48000, 1, kWasapiExclusive), -1);
   EXPECT_EQ(BASS_WASAPI_CheckFormat(device, 48000, 2, 0), -1);  // shared mode
@@ -49,11 +50,11 @@ TEST(Wasapi, PlaysEachSixteenBitSampleExactly) {
   for (int s = -32768; s < 32768; ++s) source.push_back(static_cast<float>(s) / 32768);
   Feeder feeder(source);
 
-  ASSERT_TRUE(BASS_WASAPI_Init(device, 48000, 2, kWasapiExclusive, 0.2f, 0, &Feeder::wasapi,
-                               &feeder))
+  ASSERT_TRUE(
+      BASS_WASAPI_Init(device, 48000, 2, kWasapiExclusive, 0.2f, 0, &Feeder::wasapi, &feeder))
       << wasapi_last_error();
   EXPECT_FALSE(BASS_WASAPI_Init(device, 48000, 2, kWasapiExclusive, 0.2f, 0, &Feeder::wasapi,
-                                &feeder));  // one device at a time
+                                &feeder));       // one device at a time
   EXPECT_FALSE(BASS_WASAPI_SetVolume(0, 1.0f));  // only the linear curve
   ASSERT_TRUE(BASS_WASAPI_SetVolume(kWasapiCurveLinear, 1.0f));
   ASSERT_TRUE(BASS_WASAPI_Start());
