@@ -214,6 +214,13 @@ TEST(AsioAlsa, RefusedRatesAndUnusableDevicesFailTheirCall) {
   EXPECT_FALSE(BASS_ASIO_CheckRate(48000.5));
   EXPECT_TRUE(BASS_ASIO_Free());
 
+  // A device that takes none of our formats (mu-law only) plays no rate at all.
+  const int mu_law = asio_add_pcm_driver(
+      "mu-law", "mulaw", "pcm.mulaw { type mulaw slave { pcm { type null } format S16_LE } }");
+  ASSERT_TRUE(BASS_ASIO_Init(mu_law, kAsioThread));
+  EXPECT_FALSE(BASS_ASIO_CheckRate(48000));
+  EXPECT_TRUE(BASS_ASIO_Free());
+
   const int missing = asio_add_pcm_driver("missing", "hw:97,0");
   EXPECT_FALSE(BASS_ASIO_Init(missing, kAsioThread));
   EXPECT_NE(asio_last_error().find("hw:97,0"), std::string::npos);
