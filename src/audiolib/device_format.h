@@ -21,7 +21,6 @@ inline constexpr std::array<DeviceFormat, 5> kPreferredFormats{
     DeviceFormat::S16};
 
 int bytes_per_sample(DeviceFormat format);
-const char* format_name(DeviceFormat format);
 
 // Writes `frames` stereo float frames as `device_channels` channels of `format`: left
 // and right go to the first two channels, any further channel gets silence. Float
