@@ -88,7 +88,9 @@ DeviceStatus Pcm::open(const std::string& name, const std::string& config_text) 
 
 void Pcm::close() {
   if (pcm_ != nullptr) {
-    snd_pcm_drop(pcm_);
+    // Dropping flushes what a plugin (the file device) still holds; a PCM that was
+    // never set up has nothing to drop.
+    if (snd_pcm_state(pcm_) != SND_PCM_STATE_OPEN) snd_pcm_drop(pcm_);
     snd_pcm_close(pcm_);
     pcm_ = nullptr;
   }
