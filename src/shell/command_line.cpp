@@ -35,6 +35,10 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
       line.action = CommandLine::Action::Version;
       return line;
     }
+    if (arg == "--list-devices") {
+      line.action = CommandLine::Action::ListDevices;
+      return line;
+    }
     if (arg == "--play") {
       play = true;
     } else if (is_flag(arg)) {
@@ -52,11 +56,13 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
 std::string usage_text() {
   return "Usage: sonvale [FILE]\n"
          "       sonvale --play FILE...\n"
+         "       sonvale --list-devices\n"
          "\n"
          "Without options Sonvale opens its window. A FILE given to a second start is\n"
          "handed to the player that is already running, which comes to the front.\n"
          "\n"
          "  --play FILE...   play the files in the terminal, without a window\n"
+         "  --list-devices   list the output devices with their indices\n"
          "  --help           show this text\n"
          "  --version        show the version\n";
 }

@@ -9,6 +9,7 @@ struct CommandLine {
   enum class Action {
     Windowed,  // the player's window; a first argument goes to the hand-off
     Play,      // terminal playback of the files
+    ListDevices,  // print the output devices and leave
     Help,
     Version,
     Invalid,

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "audiolib/device_listing.h"
 #include "platform/ui_headless.h"
 #include "platform/ui_qt.h"
 #include "shell/command_line.h"
@@ -51,6 +52,9 @@ int run_program(int argc, const char* const* argv) {
       return 2;
     case CommandLine::Action::Play:
       return run_terminal(line);
+    case CommandLine::Action::ListDevices:
+      std::cout << audiolib::describe_output_devices();
+      return 0;
     case CommandLine::Action::Windowed:
       return run_window(line);
   }

@@ -32,6 +32,12 @@ TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
   EXPECT_EQ(parse({"--play", "a.wav", "--version"}).action, CommandLine::Action::Version);
 }
 
+TEST(CommandLine, ListDevicesNeedsNoFiles) {
+  EXPECT_EQ(parse({"--list-devices"}).action, CommandLine::Action::ListDevices);
+  EXPECT_EQ(parse({"--play", "a.wav", "--list-devices"}).action,
+            CommandLine::Action::ListDevices);
+}
+
 TEST(CommandLine, RefusesWhatItDoesNotKnow) {
   EXPECT_EQ(parse({"--play"}).action, CommandLine::Action::Invalid);
   EXPECT_EQ(parse({"--frobnicate"}).action, CommandLine::Action::Invalid);

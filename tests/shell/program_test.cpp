@@ -21,6 +21,15 @@ TEST(Program, AnswersHelpAndVersion) {
   EXPECT_NE(help.out.find("--play FILE"), std::string::npos);
 }
 
+TEST(Program, ListsTheOutputDevicesWithNullOutputAmongThem) {
+  const auto result = run_process({sonvale_binary(), "--list-devices"}, kNoDisplay);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.out.rfind("ASIO drivers:\n", 0), 0u) << result.out;
+  EXPECT_NE(result.out.find("  Null output\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\nWASAPI devices:\n"), std::string::npos) << result.out;
+  EXPECT_EQ(result.err, "");
+}
+
 TEST(Program, RefusesAnUnknownFlagWithUsage) {
   const auto result = run_process({sonvale_binary(), "--loud"});
   EXPECT_EQ(result.exit_code, 2);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sonvale::audiolib::alsa {
+
+// One playback device of a sound card: hw:card,device.
+struct PlaybackDevice {
+  int card = 0;
+  int device = 0;
+  std::string card_name;
+  std::string device_name;
+  // The device ALSA plays to by default (defaults.pcm.card and .device).
+  bool is_default = false;
+};
+
+// Every playback device of every sound card, in card and device order.
+std::vector<PlaybackDevice> list_playback_devices();
+
+}  // namespace sonvale::audiolib::alsa

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "audiolib/device_format.h"
+#include "audiolib/device_status.h"
+#include "audiolib/device_stream.h"
+
+struct _snd_pcm;
+struct _snd_config;
+
+namespace sonvale::audiolib::alsa {
+
+// The format and channel count a device would play at one rate.
+struct PcmLayout {
+  DeviceFormat format = DeviceFormat::Float32;
+  int channels = 2;
+};
+
+// Owns one ALSA playback PCM, opened without blocking. Every call reports failure as
+// a value; nothing here throws or prints (alsa-lib's own messages are silenced).
+class Pcm {
+ public:
+  Pcm() = default;
+  Pcm(const Pcm&) = delete;
+  Pcm& operator=(const Pcm&) = delete;
+  ~Pcm() { close(); }
+
+  // Opens `name` from the system's configuration, or from `config_text` when that is
+  // not empty. Automatic resampling is off: a converting plugin such as plughw
+  // converts formats but never rates. EBUSY becomes "<name>: Device busy".
+  DeviceStatus open(const std::string& name, const std::string& config_text);
+  // Discards what is queued and lets the device go.
+  void close();
+  bool is_open() const { return pcm_ != nullptr; }
+  const std::string& name() const { return name_; }
+
+  // What the device would play at exactly `rate`, without resampling, interleaved:
+  // the first of `formats` it offers, on two channels or, for a device without a
+  // stereo mode, the fewest it has. Nothing when it refuses the rate or every format.
+  std::optional<PcmLayout> find_layout(unsigned rate, std::span<const DeviceFormat> formats);
+
+  // Sets the device up for `layout` at `rate` and prepares it. Period and buffer are
+  // taken near the request (frames; 0 = 25 ms periods, four to the buffer); playback
+  // begins by itself once the buffer is full.
+  DeviceStatus set_up(unsigned rate, PcmLayout layout, const StreamRequest& request,
+                      StreamSetup* setup);
+
+  // snd_pcm_writei: frames written or a negative errno (-EAGAIN when full).
+  long write(const void* data, unsigned long frames);
+  // Waits for room for a period, at most `timeout_ms`; negative errno on a device fault.
+  int wait(int timeout_ms);
+  // Brings the device back after an underrun.
+  int prepare();
+  // Brings the device back after a suspend; -EAGAIN while it is not ready yet.
+  int resume();
+
+ private:
+  DeviceStatus failure(int code, const char* step) const;
+
+  _snd_pcm* pcm_ = nullptr;
+  _snd_config* config_ = nullptr;  // the definition the PCM was opened from, if any
+  std::string name_;
+};
+
+// Failures are reported by our callers as values; alsa-lib would also print its own
+// messages to standard error. Called before the first use of alsa-lib.
+void silence_library_messages();
+
+// "<what>: <reason>", with "Device busy" for EBUSY.
+std::string describe_error(const std::string& what, int code);
+
+}  // namespace sonvale::audiolib::alsa

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace sonvale::audiolib {
+
+// The output devices as --list-devices prints them: the ASIO-path drivers with their
+// indices (Null output among them), then the WASAPI-path devices with index and flags.
+std::string describe_output_devices();
+
+}  // namespace sonvale::audiolib
