@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -114,7 +115,10 @@ bool encode(Encoder encoder, const std::string& wav, const std::string& out) {
 }
 
 std::string make_fixture(const TempDir& dir, std::string_view name, Encoder encoder, const Pcm& pcm) {
-  const std::string wav = dir.file(std::string(name) + ".source.wav");
+  // The source lies at the top of the folder, apart from the files under test.
+  std::string source(name);
+  std::replace(source.begin(), source.end(), '/', '-');
+  const std::string wav = dir.file(".source-" + source + ".wav");
   const std::string out = dir.file(name);
   write_wav(wav, pcm);
   return encode(encoder, wav, out) ? out : std::string();
