@@ -20,6 +20,19 @@ Result with_stream(Handle handle, Result failed, Work work) {
   return work(*channel->stream);
 }
 
+// A byte count of the stream in the one mode these calls know; -1 on failure.
+template <typename Count>
+std::int64_t byte_count(Handle handle, std::uint32_t mode, std::uint32_t known_mode, Count count) {
+  return with_stream(handle, std::int64_t{-1}, [&](DecodedStream& stream) {
+    if (mode != known_mode) {
+      set_error(kErrorIllegalType);
+      return std::int64_t{-1};
+    }
+    set_error(kErrorOk);
+    return count(stream);
+  });
+}
+
 }  // namespace
 
 std::int32_t BASS_ChannelGetData(Handle handle, void* buffer, std::uint32_t length) {
@@ -43,25 +56,13 @@ std::int32_t BASS_ChannelGetData(Handle handle, void* buffer, std::uint32_t leng
 }
 
 std::int64_t BASS_ChannelGetLength(Handle handle, std::uint32_t mode) {
-  return with_stream(handle, std::int64_t{-1}, [&](DecodedStream& stream) {
-    if (mode != kPositionBytes) {
-      set_error(kErrorIllegalType);
-      return std::int64_t{-1};
-    }
-    set_error(kErrorOk);
-    return stream.length_frames() * kFrameBytes;
-  });
+  return byte_count(handle, mode, kPositionBytes,
+                    [](DecodedStream& stream) { return stream.length_frames() * kFrameBytes; });
 }
 
 std::int64_t BASS_ChannelGetPosition(Handle handle, std::uint32_t mode) {
-  return with_stream(handle, std::int64_t{-1}, [&](DecodedStream& stream) {
-    if (mode != kPositionBytes) {
-      set_error(kErrorIllegalType);
-      return std::int64_t{-1};
-    }
-    set_error(kErrorOk);
-    return stream.position_frames() * kFrameBytes;
-  });
+  return byte_count(handle, mode, kPositionBytes,
+                    [](DecodedStream& stream) { return stream.position_frames() * kFrameBytes; });
 }
 
 bool BASS_ChannelGetAttribute(Handle handle, std::uint32_t attribute, float* value) {
@@ -81,14 +82,8 @@ bool BASS_ChannelGetAttribute(Handle handle, std::uint32_t attribute, float* val
 }
 
 std::int64_t BASS_StreamGetFilePosition(Handle handle, std::uint32_t mode) {
-  return with_stream(handle, std::int64_t{-1}, [&](DecodedStream& stream) {
-    if (mode != kFilePositionCurrent) {
-      set_error(kErrorIllegalType);
-      return std::int64_t{-1};
-    }
-    set_error(kErrorOk);
-    return stream.file_position();
-  });
+  return byte_count(handle, mode, kFilePositionCurrent,
+                    [](DecodedStream& stream) { return stream.file_position(); });
 }
 
 bool BASS_StreamFree(Handle handle) {

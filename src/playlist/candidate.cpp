@@ -19,7 +19,7 @@ Candidate classify(std::string_view name, bool chosen) {
   if (e3 == "CDA") return {Candidate::Kind::CdTrack, {}};
   if (std::find(std::begin(kThreeCharacterKeys), std::end(kThreeCharacterKeys), e3) != std::end(kThreeCharacterKeys))
     return {Candidate::Kind::Probe, spelt(3)};
-  // The dialog only offers names matching "*.FLAC", so its test can be shorter.
+  // The dialog's names match its filter, so an end in "LAC" is taken for FLAC.
   const bool flac = chosen ? e3 == "LAC" : upper_ascii(last(name, 5)) == ".FLAC";
   if (flac) return {Candidate::Kind::Probe, spelt(4)};
   return {};

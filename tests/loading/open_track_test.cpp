@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "audiolib/bass.h"
-#include "loading/file_readable.h"
 #include "loading/release_decoder.h"
 #include "platform/player_ids.h"
 #include "platform/ui_headless.h"
@@ -139,26 +138,6 @@ TEST_F(OpenTrack, ReleasingFreesALiveStreamAndDropsAStaleHandle) {
   EXPECT_EQ(decoder(), 0u);
   release_decoder(playback_.current_decoder);
   EXPECT_EQ(decoder(), 0u);
-}
-
-TEST(FileReadable, AnyFileThatOpensIsReadableEvenEmpty) {
-  test::TempDir dir;
-  EXPECT_TRUE(is_file_readable(test::write_text(dir.file("empty.mp3"), "")));
-  EXPECT_TRUE(is_file_readable(test::write_text(dir.file("x.mp3"), "abc")));
-  EXPECT_FALSE(is_file_readable(dir.file("missing.mp3")));
-}
-
-TEST(PlayQueue, RecordsAreAppendedAtTheTailAndCleared) {
-  PlayQueue queue;
-  queue.append("Album", "One", 1000, 0x60);
-  queue.append("Album", "Two", 2000, 0x606000);
-  const auto records = queue.records();
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0].line2, "One");
-  EXPECT_EQ(records[1].length, 2000);
-  EXPECT_EQ(records[1].colour, 0x606000u);
-  queue.clear();
-  EXPECT_TRUE(queue.records().empty());
 }
 
 }  // namespace
