@@ -10,4 +10,8 @@ bool Ui::cursor_on_window(int window) const {
   return window_exists(window) && window_outer_rect(window).contains(cursor_position());
 }
 
+void Ui::toggle_list_item(int gadget, int index) {
+  select_list_item(gadget, index, !is_list_item_selected(gadget, index));
+}
+
 }  // namespace sonvale::platform

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/colour.h"
 #include "platform/geometry.h"
@@ -103,6 +104,18 @@ class Ui {
   virtual void disable_gadget(int gadget, bool disabled) = 0;
   virtual bool is_gadget_disabled(int gadget) const = 0;
 
+  // List gadgets: items in order, any number of them selected at once. An index out
+  // of range changes nothing and reads as an empty text or as unselected.
+  virtual void add_list_item(int gadget, std::string_view text) = 0;
+  virtual void remove_list_item(int gadget, int index) = 0;
+  virtual void clear_list(int gadget) = 0;
+  virtual int list_item_count(int gadget) const = 0;
+  virtual std::string list_item_text(int gadget, int index) const = 0;
+  // The first selected item, -1 when none is.
+  virtual int selected_list_item(int gadget) const = 0;
+  virtual bool is_list_item_selected(int gadget, int index) const = 0;
+  virtual void select_list_item(int gadget, int index, bool selected) = 0;
+
   // Events. A negative time-out waits until an event comes.
   virtual Event wait_event(int timeout_ms) = 0;
   // Runs the task on the user-interface thread, inside a later wait_event().
@@ -115,6 +128,16 @@ class Ui {
   // Shows a modal message box and returns when it is answered. From a thread other
   // than the user interface's, only that thread waits.
   virtual int message_box(std::string_view title, std::string_view text, unsigned flags) = 0;
+
+  // The multi-select open-file dialog. `filter` lists patterns separated by ";"
+  // ("*.WAV;*.MP3"), matched without regard to case. Returns the chosen paths in the
+  // order the dialog gives them; none when it is cancelled.
+  virtual std::vector<std::string> open_files_dialog(std::string_view title,
+                                                     std::string_view default_name,
+                                                     std::string_view filter) = 0;
+
+  // A click on a list item: flips its selection.
+  void toggle_list_item(int gadget, int index);
 
   // The pointer's position at the moment of the call against a gadget's or a
   // window's screen rectangle (a window's title bar included).

@@ -1,6 +1,7 @@
 #include "platform/ui_headless.h"
 
 #include <chrono>
+#include <utility>
 
 namespace sonvale::platform {
 namespace {
@@ -21,6 +22,17 @@ const HeadlessUi::Window* HeadlessUi::find_window(int window) const {
 const HeadlessUi::Gadget* HeadlessUi::find_gadget(int gadget) const {
   auto it = gadgets_.find(gadget);
   return it == gadgets_.end() ? nullptr : &it->second;
+}
+
+HeadlessUi::Gadget* HeadlessUi::find_gadget(int gadget) {
+  auto it = gadgets_.find(gadget);
+  return it == gadgets_.end() ? nullptr : &it->second;
+}
+
+const HeadlessUi::ListItem* HeadlessUi::find_item(int gadget, int index) const {
+  const Gadget* g = find_gadget(gadget);
+  if (g == nullptr || index < 0 || static_cast<std::size_t>(index) >= g->items.size()) return nullptr;
+  return &g->items[static_cast<std::size_t>(index)];
 }
 
 bool HeadlessUi::open_window(int window, Rect client, std::string_view title, unsigned flags,
@@ -232,6 +244,56 @@ bool HeadlessUi::is_gadget_disabled(int gadget) const {
   return g && g->disabled;
 }
 
+void HeadlessUi::add_list_item(int gadget, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  if (Gadget* g = find_gadget(gadget)) g->items.push_back({std::string(text), false});
+}
+
+void HeadlessUi::remove_list_item(int gadget, int index) {
+  std::lock_guard lock(mutex_);
+  if (find_item(gadget, index) == nullptr) return;
+  auto& items = find_gadget(gadget)->items;
+  items.erase(items.begin() + index);
+}
+
+void HeadlessUi::clear_list(int gadget) {
+  std::lock_guard lock(mutex_);
+  if (Gadget* g = find_gadget(gadget)) g->items.clear();
+}
+
+int HeadlessUi::list_item_count(int gadget) const {
+  std::lock_guard lock(mutex_);
+  const Gadget* g = find_gadget(gadget);
+  return g ? static_cast<int>(g->items.size()) : 0;
+}
+
+std::string HeadlessUi::list_item_text(int gadget, int index) const {
+  std::lock_guard lock(mutex_);
+  const ListItem* item = find_item(gadget, index);
+  return item ? item->text : std::string();
+}
+
+int HeadlessUi::selected_list_item(int gadget) const {
+  std::lock_guard lock(mutex_);
+  const Gadget* g = find_gadget(gadget);
+  if (g == nullptr) return -1;
+  for (std::size_t i = 0; i < g->items.size(); ++i)
+    if (g->items[i].selected) return static_cast<int>(i);
+  return -1;
+}
+
+bool HeadlessUi::is_list_item_selected(int gadget, int index) const {
+  std::lock_guard lock(mutex_);
+  const ListItem* item = find_item(gadget, index);
+  return item && item->selected;
+}
+
+void HeadlessUi::select_list_item(int gadget, int index, bool selected) {
+  std::lock_guard lock(mutex_);
+  if (find_item(gadget, index) == nullptr) return;
+  find_gadget(gadget)->items[static_cast<std::size_t>(index)].selected = selected;
+}
+
 Event HeadlessUi::wait_event(int timeout_ms) {
   std::unique_lock lock(mutex_);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
@@ -283,6 +345,14 @@ int HeadlessUi::message_box(std::string_view title, std::string_view text, unsig
   return 1;
 }
 
+std::vector<std::string> HeadlessUi::open_files_dialog(std::string_view title,
+                                                       std::string_view default_name,
+                                                       std::string_view filter) {
+  std::lock_guard lock(mutex_);
+  dialogs_.push_back({std::string(title), std::string(default_name), std::string(filter)});
+  return std::exchange(dialog_answer_, {});
+}
+
 void HeadlessUi::inject(Event event) {
   {
     std::lock_guard lock(mutex_);
@@ -316,6 +386,16 @@ void HeadlessUi::set_desktop(Rect desktop) {
 std::vector<RecordedMessageBox> HeadlessUi::message_boxes() const {
   std::lock_guard lock(mutex_);
   return boxes_;
+}
+
+void HeadlessUi::answer_file_dialog(std::vector<std::string> paths) {
+  std::lock_guard lock(mutex_);
+  dialog_answer_ = std::move(paths);
+}
+
+std::vector<RecordedFileDialog> HeadlessUi::file_dialogs() const {
+  std::lock_guard lock(mutex_);
+  return dialogs_;
 }
 
 }  // namespace sonvale::platform

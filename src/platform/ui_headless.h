@@ -17,6 +17,12 @@ struct RecordedMessageBox {
   unsigned flags = 0;
 };
 
+struct RecordedFileDialog {
+  std::string title;
+  std::string default_name;
+  std::string filter;
+};
+
 // Windows and gadgets kept in memory. Events are injected by code; message boxes are
 // recorded, printed, and answered at once. Drives the player from tests and from the
 // terminal modes.
@@ -59,11 +65,22 @@ class HeadlessUi final : public Ui {
   void disable_gadget(int gadget, bool disabled) override;
   bool is_gadget_disabled(int gadget) const override;
 
+  void add_list_item(int gadget, std::string_view text) override;
+  void remove_list_item(int gadget, int index) override;
+  void clear_list(int gadget) override;
+  int list_item_count(int gadget) const override;
+  std::string list_item_text(int gadget, int index) const override;
+  int selected_list_item(int gadget) const override;
+  bool is_list_item_selected(int gadget, int index) const override;
+  void select_list_item(int gadget, int index, bool selected) override;
+
   Event wait_event(int timeout_ms) override;
   void post(std::function<void()> task) override;
   Point cursor_position() const override;
   Rect desktop_rect() const override;
   int message_box(std::string_view title, std::string_view text, unsigned flags) override;
+  std::vector<std::string> open_files_dialog(std::string_view title, std::string_view default_name,
+                                             std::string_view filter) override;
 
   // Driving it.
   void inject(Event event);
@@ -72,6 +89,9 @@ class HeadlessUi final : public Ui {
   void click_gadget(int gadget);
   void set_desktop(Rect desktop);
   std::vector<RecordedMessageBox> message_boxes() const;
+  // The paths the next open-file dialog answers with; none means cancelled.
+  void answer_file_dialog(std::vector<std::string> paths);
+  std::vector<RecordedFileDialog> file_dialogs() const;
 
  private:
   struct Window {
@@ -84,6 +104,10 @@ class HeadlessUi final : public Ui {
     bool enabled = true;
     Colour back = 0;
   };
+  struct ListItem {
+    std::string text;
+    bool selected = false;
+  };
   struct Gadget {
     int window = -1;
     GadgetKind kind = GadgetKind::Text;
@@ -93,10 +117,13 @@ class HeadlessUi final : public Ui {
     Colour back_colour = 0xFFFFFF;
     bool hidden = false;
     bool disabled = false;
+    std::vector<ListItem> items;
   };
 
   const Window* find_window(int window) const;
   const Gadget* find_gadget(int gadget) const;
+  Gadget* find_gadget(int gadget);
+  const ListItem* find_item(int gadget, int index) const;
   Rect outer_rect_locked(const Window& w) const;
 
   mutable std::mutex mutex_;
@@ -106,6 +133,8 @@ class HeadlessUi final : public Ui {
   std::deque<Event> events_;
   std::deque<std::function<void()>> tasks_;
   std::vector<RecordedMessageBox> boxes_;
+  std::vector<RecordedFileDialog> dialogs_;
+  std::vector<std::string> dialog_answer_;
   std::ostream* messages_;
   Point cursor_;
   Rect desktop_{0, 0, 1920, 1080};

@@ -7,8 +7,11 @@
 #include <QtGui/QCursor>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QScreen>
+#include <QtCore/QFile>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QListWidget>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QWidget>
@@ -31,6 +34,18 @@ QString css_colour(Colour c) {
 }
 
 Rect to_rect(const QRect& r) { return Rect{r.x(), r.y(), r.width(), r.height()}; }
+
+// List items keep the caller's bytes beside the shown text, so that a text which is
+// not valid UTF-8 reads back exactly as it was given.
+constexpr int kItemBytesRole = Qt::UserRole;
+
+// "*.WAV;*.MP3" becomes the Qt filter "*.WAV;*.MP3 (*.WAV *.MP3)": the pattern list is
+// its own description.
+QString name_filter(std::string_view patterns) {
+  QString list = to_qstring(patterns);
+  list.replace(QLatin1Char(';'), QLatin1Char(' '));
+  return to_qstring(patterns) + QStringLiteral(" (") + list + QLatin1Char(')');
+}
 
 }  // namespace
 
@@ -160,6 +175,11 @@ QWidget* QtUi::window_widget(int window) const {
 const QtUi::Gadget* QtUi::find_gadget(int gadget) const {
   auto it = gadgets_.find(gadget);
   return it == gadgets_.end() ? nullptr : it->second.get();
+}
+
+QListWidget* QtUi::find_list(int gadget) const {
+  const Gadget* g = find_gadget(gadget);
+  return g ? qobject_cast<QListWidget*>(g->widget) : nullptr;
 }
 
 int QtUi::window_number_of(const QWidget* widget) const {
@@ -337,6 +357,12 @@ bool QtUi::create_gadget(int window, int gadget, GadgetKind kind, Rect rect,
       case GadgetKind::Button:
         widget = new QPushButton(to_qstring(text), parent);
         break;
+      case GadgetKind::List: {
+        auto* list = new QListWidget(parent);
+        list->setSelectionMode(QAbstractItemView::MultiSelection);
+        widget = list;
+        break;
+      }
       default:
         return;  // the other kinds arrive with the windows that use them
     }
@@ -475,6 +501,75 @@ bool QtUi::is_gadget_disabled(int gadget) const {
   return disabled;
 }
 
+void QtUi::add_list_item(int gadget, std::string_view text) {
+  on_ui_thread([&] {
+    QListWidget* list = find_list(gadget);
+    if (list == nullptr) return;
+    auto* item = new QListWidgetItem(to_qstring(text), list);
+    item->setData(kItemBytesRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+  });
+}
+
+void QtUi::remove_list_item(int gadget, int index) {
+  on_ui_thread([&] {
+    QListWidget* list = find_list(gadget);
+    if (list != nullptr && index >= 0 && index < list->count()) delete list->takeItem(index);
+  });
+}
+
+void QtUi::clear_list(int gadget) {
+  on_ui_thread([&] {
+    if (QListWidget* list = find_list(gadget)) list->clear();
+  });
+}
+
+int QtUi::list_item_count(int gadget) const {
+  int count = 0;
+  on_ui_thread([&] {
+    if (QListWidget* list = find_list(gadget)) count = list->count();
+  });
+  return count;
+}
+
+std::string QtUi::list_item_text(int gadget, int index) const {
+  std::string text;
+  on_ui_thread([&] {
+    QListWidget* list = find_list(gadget);
+    if (list == nullptr || index < 0 || index >= list->count()) return;
+    text = list->item(index)->data(kItemBytesRole).toByteArray().toStdString();
+  });
+  return text;
+}
+
+int QtUi::selected_list_item(int gadget) const {
+  int selected = -1;
+  on_ui_thread([&] {
+    QListWidget* list = find_list(gadget);
+    if (list == nullptr) return;
+    for (int i = 0; i < list->count() && selected < 0; ++i)
+      if (list->item(i)->isSelected()) selected = i;
+  });
+  return selected;
+}
+
+bool QtUi::is_list_item_selected(int gadget, int index) const {
+  bool selected = false;
+  on_ui_thread([&] {
+    QListWidget* list = find_list(gadget);
+    if (list != nullptr && index >= 0 && index < list->count())
+      selected = list->item(index)->isSelected();
+  });
+  return selected;
+}
+
+void QtUi::select_list_item(int gadget, int index, bool selected) {
+  on_ui_thread([&] {
+    QListWidget* list = find_list(gadget);
+    if (list != nullptr && index >= 0 && index < list->count())
+      list->item(index)->setSelected(selected);
+  });
+}
+
 Event QtUi::wait_event(int timeout_ms) {
   if (events_.empty()) {
     QEventLoop loop;
@@ -522,6 +617,27 @@ int QtUi::message_box(std::string_view title, std::string_view text, unsigned fl
     answer = 1;
   });
   return answer;
+}
+
+std::vector<std::string> QtUi::open_files_dialog(std::string_view title,
+                                                 std::string_view default_name,
+                                                 std::string_view filter) {
+  std::vector<std::string> paths;
+  on_ui_thread([&] {
+    QWidget* owner = window_number_of(QApplication::activeWindow()) >= 0
+                         ? QApplication::activeWindow()
+                         : nullptr;
+    QFileDialog dialog(owner, to_qstring(title));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilter(name_filter(filter));
+    // A wildcard name only repeats the filter; a plain name is offered as the choice.
+    if (default_name.find_first_of("*?") == std::string_view::npos)
+      dialog.selectFile(to_qstring(default_name));
+    if (dialog.exec() != QDialog::Accepted) return;
+    for (const QString& file : dialog.selectedFiles())
+      paths.push_back(QFile::encodeName(file).toStdString());
+  });
+  return paths;
 }
 
 }  // namespace sonvale::platform

@@ -9,6 +9,7 @@
 
 class QApplication;
 class QEventLoop;
+class QListWidget;
 class QWidget;
 
 namespace sonvale::platform {
@@ -57,11 +58,22 @@ class QtUi final : public Ui {
   void disable_gadget(int gadget, bool disabled) override;
   bool is_gadget_disabled(int gadget) const override;
 
+  void add_list_item(int gadget, std::string_view text) override;
+  void remove_list_item(int gadget, int index) override;
+  void clear_list(int gadget) override;
+  int list_item_count(int gadget) const override;
+  std::string list_item_text(int gadget, int index) const override;
+  int selected_list_item(int gadget) const override;
+  bool is_list_item_selected(int gadget, int index) const override;
+  void select_list_item(int gadget, int index, bool selected) override;
+
   Event wait_event(int timeout_ms) override;
   void post(std::function<void()> task) override;
   Point cursor_position() const override;
   Rect desktop_rect() const override;
   int message_box(std::string_view title, std::string_view text, unsigned flags) override;
+  std::vector<std::string> open_files_dialog(std::string_view title, std::string_view default_name,
+                                             std::string_view filter) override;
 
  private:
   class EventFilter;
@@ -73,6 +85,7 @@ class QtUi final : public Ui {
   void queue(std::function<void()> task) const;
   QWidget* window_widget(int window) const;
   const Gadget* find_gadget(int gadget) const;
+  QListWidget* find_list(int gadget) const;
   int window_number_of(const QWidget* widget) const;
   void enqueue(Event event);
   void apply_gadget_style(int gadget);

@@ -3,16 +3,18 @@
 #include "engine/playback_state.h"
 #include "engine/range_tables.h"
 #include "engine/sample_buffers.h"
+#include "loading/play_queue.h"
 #include "output/output_choice.h"
 #include "platform/instance_handoff.h"
 #include "platform/ui.h"
+#include "playlist/playlist.h"
 
 namespace sonvale::shell {
 
 // Everything the player keeps for the whole run, created at start-up and released
 // by the end of the process.
 struct App {
-  explicit App(platform::Ui& ui) : ui(ui) {}
+  explicit App(platform::Ui& ui) : ui(ui), playlist(ui, playback.source_rate) {}
 
   platform::Ui& ui;
   engine::SampleBuffers buffers;
@@ -20,6 +22,9 @@ struct App {
   engine::RangeTables ranges;
   output::OutputChoice output;
   platform::InstanceWindow instance_window;
+  // The five pages; their entries share playback.source_rate.
+  playlist::Playlist playlist;
+  loading::PlayQueue play_queue;
   // The main window once it is built, 0 before; the hand-off brings it to the front.
   int main_window = 0;
 };

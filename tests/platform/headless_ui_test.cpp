@@ -115,5 +115,45 @@ TEST(HeadlessUi, ShowCommandsKeepTrackOfMaximisation) {
   EXPECT_FALSE(ui.is_window_visible(5));
 }
 
+TEST(HeadlessUi, ListGadgetsKeepItemsAndSelections) {
+  HeadlessUi ui;
+  ui.open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowTitleBar);
+  ui.create_gadget(5, 23, GadgetKind::List, Rect{10, 250, 680, 380}, "");
+  for (const char* text : {"one", "two", "three"}) ui.add_list_item(23, text);
+  EXPECT_EQ(ui.list_item_count(23), 3);
+  EXPECT_EQ(ui.list_item_text(23, 1), "two");
+  EXPECT_EQ(ui.list_item_text(23, -1), "");
+  EXPECT_EQ(ui.list_item_text(23, 3), "");
+  EXPECT_EQ(ui.selected_list_item(23), -1);
+
+  ui.toggle_list_item(23, 2);
+  ui.select_list_item(23, 1, true);
+  EXPECT_EQ(ui.selected_list_item(23), 1);  // the first selected one
+  ui.toggle_list_item(23, 1);
+  EXPECT_EQ(ui.selected_list_item(23), 2);
+  ui.select_list_item(23, 7, true);  // out of range: nothing happens
+
+  ui.remove_list_item(23, 0);
+  EXPECT_EQ(ui.list_item_text(23, 0), "two");
+  EXPECT_EQ(ui.selected_list_item(23), 1);  // the selection moves with its item
+  ui.remove_list_item(23, 5);
+  ui.clear_list(23);
+  EXPECT_EQ(ui.list_item_count(23), 0);
+  EXPECT_EQ(ui.selected_list_item(23), -1);
+}
+
+TEST(HeadlessUi, TheFileDialogAnswersOnceWithTheInjectedChoice) {
+  HeadlessUi ui;
+  ui.answer_file_dialog({"/music/a.mp3", "/music/b.flac"});
+  EXPECT_EQ(ui.open_files_dialog("Open", "*.*", "*.WAV;*.MP3"),
+            (std::vector<std::string>{"/music/a.mp3", "/music/b.flac"}));
+  EXPECT_TRUE(ui.open_files_dialog("Open", "*.*", "*.WAV").empty());  // cancelled
+  const auto dialogs = ui.file_dialogs();
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(dialogs[0].title, "Open");
+  EXPECT_EQ(dialogs[0].default_name, "*.*");
+  EXPECT_EQ(dialogs[0].filter, "*.WAV;*.MP3");
+}
+
 }  // namespace
 }  // namespace sonvale::platform

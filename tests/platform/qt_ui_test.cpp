@@ -4,9 +4,13 @@
 
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QWidget>
 
 #include <thread>
+
+#include "support/audio_fixtures.h"
 
 namespace sonvale::platform {
 namespace {
@@ -90,6 +94,68 @@ TEST_F(QtUiTest, MessageBoxFromAnotherThreadWaitsForTheAnswer) {
   while (answer == -1) ui_->wait_event(10);
   engine.join();
   EXPECT_EQ(answer, 1);
+}
+
+TEST_F(QtUiTest, ListGadgetsKeepItemsSelectionsAndTheirBytes) {
+  ui_->open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowTitleBar);
+  ASSERT_TRUE(ui_->create_gadget(5, 23, GadgetKind::List, Rect{10, 250, 680, 380}, ""));
+  ui_->set_gadget_back_colour(23, 0x60);
+  const std::string odd = "MP3 :44.1>/m-/caf\xe9/Song";  // not UTF-8
+  for (const std::string& text : {std::string("one"), odd, std::string("three")}) ui_->add_list_item(23, text);
+  EXPECT_EQ(ui_->list_item_count(23), 3);
+  EXPECT_EQ(ui_->list_item_text(23, 1), odd);
+  EXPECT_EQ(ui_->list_item_text(23, -1), "");
+  EXPECT_EQ(ui_->selected_list_item(23), -1);
+
+  ui_->toggle_list_item(23, 2);
+  ui_->toggle_list_item(23, 1);
+  EXPECT_EQ(ui_->selected_list_item(23), 1);
+  EXPECT_TRUE(ui_->is_list_item_selected(23, 2));  // several at once
+  ui_->select_list_item(23, 1, false);
+  EXPECT_EQ(ui_->selected_list_item(23), 2);
+  ui_->remove_list_item(23, 0);
+  EXPECT_EQ(ui_->list_item_text(23, 0), odd);
+  EXPECT_EQ(ui_->selected_list_item(23), 1);
+  ui_->clear_list(23);
+  EXPECT_EQ(ui_->list_item_count(23), 0);
+  EXPECT_EQ(ui_->gadget_back_colour(23), 0x60u);
+  ui_->close_window(5);
+}
+
+TEST_F(QtUiTest, TheFileDialogReturnsTheChosenFilesOrNothing) {
+  test::TempDir dir;
+  test::write_text(dir.file("a.mp3"), "x");
+  test::write_text(dir.file("B.FLAC"), "x");
+  // Answers the dialog once it is up: chooses the two files, or cancels.
+  bool cancel = false;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) return;
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr) {  // a complaint of the dialog's: fail rather than hang
+      ADD_FAILURE() << "unexpected " << modal->metaObject()->className();
+      modal->close();
+      return;
+    }
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Open Audio"));
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+    if (cancel) {
+      dialog->reject();
+      return;
+    }
+    // Typed into the name field, as a user would; selectFile() ignores a focused field.
+    dialog->setDirectory(QString::fromStdString(dir.path()));
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QStringLiteral("\"a.mp3\" \"B.FLAC\""));
+    static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides it
+  });
+  answerer.start(20);
+  const std::vector<std::string> chosen = ui_->open_files_dialog("Open Audio", "*.*", "*.WAV;*.FLAC;*.MP3");
+  EXPECT_EQ(chosen, (std::vector<std::string>{dir.file("a.mp3"), dir.file("B.FLAC")}));
+  cancel = true;
+  EXPECT_TRUE(ui_->open_files_dialog("Open Audio", "*.*", "*.WAV").empty());
 }
 
 }  // namespace

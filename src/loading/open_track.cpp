@@ -1,0 +1,80 @@
+#include "loading/open_track.h"
+
+#include <string>
+#include <string_view>
+
+#include "audiolib/bass.h"
+#include "loading/file_readable.h"
+#include "loading/release_decoder.h"
+#include "platform/time.h"
+#include "playlist/candidate.h"
+#include "playlist/creation_calls.h"
+
+namespace sonvale::loading {
+namespace {
+
+using audiolib::kFlagDecode;
+using audiolib::kFlagFloat;
+using audiolib::kFlagPrescan;
+using playlist::CreationCalls;
+
+constexpr int kAttempts = 16;
+constexpr std::uint32_t kFlags = kFlagDecode | kFlagFloat;
+
+struct FormatRow {
+  std::string_view key;  // the upper-cased extension
+  bool check_readable;
+  CreationCalls calls;
+  std::uint32_t flags;
+};
+
+// MP3 alone is pre-scanned, for an exact length and exact positions. Audio-CD
+// tracks ("CDA") make no call until disc reading arrives.
+constexpr FormatRow kFormats[] = {
+    {"MP3", true, CreationCalls::Plain, kFlags | kFlagPrescan},
+    {"OGG", true, CreationCalls::Plain, kFlags},
+    {"WAV", true, CreationCalls::Plain, kFlags},
+    {"M4A", true, CreationCalls::Mp4Family, kFlags},
+    {"AAC", true, CreationCalls::Mp4Family, kFlags},
+    {"WMA", true, CreationCalls::Wma, kFlags},
+    {"FLAC", true, CreationCalls::Flac, kFlags},
+    {"CDA", false, CreationCalls::None, kFlags},
+    {"WV", true, CreationCalls::WavPack, kFlags},
+};
+
+const FormatRow* row_of(std::string_view key) {
+  for (const FormatRow& row : kFormats)
+    if (row.key == key) return &row;
+  return nullptr;
+}
+
+}  // namespace
+
+void open_track(Loader& loader, int page, int index) {
+  std::atomic<std::uint32_t>& decoder = loader.playback.current_decoder;
+  release_decoder(decoder);
+  // A copy: the entry may be removed meanwhile on the main thread.
+  const std::optional<playlist::PlaylistEntry> entry = loader.playlist.entry(page, index);
+  if (!entry) return;
+  const platform::Colour colour = playlist::page_colour(page);
+
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const FormatRow* row = row_of(playlist::upper_ascii(entry->extension));
+    if (row != nullptr && row->calls != CreationCalls::None &&
+        (!row->check_readable || is_file_readable(entry->path)))
+      decoder.store(playlist::create_stream(row->calls, entry->path, row->flags));
+    // After an attempt without a call this is the thread's previous code.
+    const int code = audiolib::BASS_ErrorGetCode();
+    if (code == audiolib::kErrorOk) break;
+    platform::sleep_ms(60);
+    loader.ui.message_box("ERROR", std::to_string(code), 0);
+  }
+
+  const audiolib::Handle opened = decoder.load();
+  if (opened == 0) return;
+  loader.queue.append(entry->folder_name, entry->title,
+                      audiolib::BASS_ChannelGetLength(opened, audiolib::kPositionBytes), colour);
+  loader.playlist.set_played_mark(page, index, 1);
+}
+
+}  // namespace sonvale::loading

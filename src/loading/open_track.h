@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/playback_state.h"
+#include "loading/play_queue.h"
+#include "platform/ui.h"
+#include "playlist/playlist.h"
+
+namespace sonvale::loading {
+
+// What opening a track works with. Open track runs on the main thread at the start of
+// playback and on the engine thread at track changes, never on both at once.
+struct Loader {
+  platform::Ui& ui;                  // for the "ERROR" box, from either thread
+  playlist::Playlist& playlist;
+  engine::PlaybackState& playback;   // its current decoder
+  PlayQueue& queue;
+};
+
+// Opens entry `index` (0-based) of `page` as the current decoder, releasing the
+// previous one first. The decoder is chosen by the entry's extension. A creation the
+// library refuses is retried, up to 16 attempts, each failure shown in an "ERROR"
+// box with the error code. On success the track is queued with its length and its
+// page's colour, and the entry gets the played mark. On failure the current decoder
+// is 0 and nothing is queued or marked.
+void open_track(Loader& loader, int page, int index);
+
+}  // namespace sonvale::loading

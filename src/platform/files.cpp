@@ -1,0 +1,69 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+
+namespace sonvale::platform {
+namespace {
+
+bool names_a_folder(const std::string& folder, const dirent& entry) {
+  if (entry.d_type == DT_DIR) return true;
+  if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+  std::string path = folder;
+  if (path.empty() || path.back() != '/') path += '/';
+  path += entry.d_name;
+  return is_directory(path);
+}
+
+std::int64_t local_seconds(std::time_t utc) {
+  std::tm local{};
+  if (localtime_r(&utc, &local) == nullptr) return utc;
+  return static_cast<std::int64_t>(utc) + local.tm_gmtoff;
+}
+
+}  // namespace
+
+std::vector<DirectoryEntry> list_directory(const std::string& folder) {
+  std::vector<DirectoryEntry> entries;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return entries;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    entries.push_back({name, names_a_folder(folder, *entry)});
+  }
+  closedir(dir);
+  std::sort(entries.begin(), entries.end(),
+            [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+bool is_directory(const std::string& path) {
+  struct stat st{};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<std::int64_t> file_created_local_seconds(const std::string& path) {
+  struct statx st{};
+  if (statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME, &st) != 0) return std::nullopt;
+  const bool born = (st.stx_mask & STATX_BTIME) != 0 && st.stx_btime.tv_sec != 0;
+  return local_seconds(static_cast<std::time_t>(born ? st.stx_btime.tv_sec : st.stx_mtime.tv_sec));
+}
+
+bool touch_file_ends(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  char byte = 0;
+  struct stat st{};
+  if (pread(fd, &byte, 1, 0) >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    (void)pread(fd, &byte, 1, st.st_size - 1);
+  close(fd);
+  return true;
+}
+
+}  // namespace sonvale::platform

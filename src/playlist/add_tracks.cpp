@@ -1,0 +1,65 @@
+#include "playlist/add_tracks.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "playlist/candidate.h"
+#include "playlist/cd_track.h"
+#include "playlist/probe_file.h"
+
+namespace sonvale::playlist {
+namespace {
+
+constexpr std::string_view kDialogTitle = "Open Audio WAV/MP3/OGG/FLAC/M4A/AAC/WMA/WV/CDA files";
+constexpr std::string_view kDialogFilter = "*.WAV;*.FLAC;*.MP3;*.OGG;*.M4A;*.AAC;*.WMA;*.CDA;*.WV";
+
+void add_candidate(Playlist& playlist, const std::string& path, const Candidate& candidate) {
+  bool accepted = false;
+  switch (candidate.kind) {
+    case Candidate::Kind::Probe: accepted = probe_file(playlist, path, candidate.extension); break;
+    case Candidate::Kind::CdTrack: accepted = add_cd_track(playlist, path); break;
+    case Candidate::Kind::Ignore: break;
+  }
+  if (accepted) playlist.append_staged();
+}
+
+// The lines of a line-feed separated list, without empty ones and those beginning
+// with ".".
+std::vector<std::string> items_of(std::string_view list) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find('\n', start);
+    if (end == std::string_view::npos) end = list.size();
+    const std::string_view item = list.substr(start, end - start);
+    if (!item.empty() && item.front() != '.') items.emplace_back(item);
+    start = end + 1;
+  }
+  return items;
+}
+
+}  // namespace
+
+void add_files(Playlist& playlist) {
+  for (const std::string& path : playlist.ui().open_files_dialog(kDialogTitle, "*.*", kDialogFilter))
+    add_candidate(playlist, path, classify_chosen(path));
+}
+
+void add_folders(Playlist& playlist, std::string_view list) {
+  for (std::string folder : items_of(list)) {
+    // The folder picker ends each folder with "/"; a folder without one still
+    // joins its file names as a folder.
+    if (folder.back() != '/') folder += '/';
+    for (const platform::DirectoryEntry& file : platform::list_directory(folder)) {
+      if (file.is_folder || file.name.front() == '.') continue;
+      add_candidate(playlist, folder + file.name, classify_listed(file.name));
+    }
+  }
+}
+
+void add_dropped_files(Playlist& playlist, std::string_view list) {
+  for (const std::string& path : items_of(list)) add_candidate(playlist, path, classify_listed(path));
+}
+
+}  // namespace sonvale::playlist

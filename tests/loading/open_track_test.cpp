@@ -1,0 +1,144 @@
+// Opening a playlist entry as the current decoder, and releasing it.
+
+#include "loading/open_track.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "audiolib/bass.h"
+#include "loading/release_decoder.h"
+#include "platform/player_ids.h"
+#include "platform/ui_headless.h"
+#include "support/audio_fixtures.h"
+
+namespace sonvale::loading {
+namespace {
+
+using namespace audiolib;
+
+class OpenTrack : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(BASS_Init(0, 48000, 0, nullptr, nullptr)); }
+  void TearDown() override { BASS_Free(); }
+
+  // Puts an entry for `path` on `page`, as the adding paths would.
+  void add_entry(int page, const std::string& path, const std::string& extension, const std::string& title) {
+    playlist_.set_visible_page(page);
+    playlist::PlaylistEntry& e = playlist_.staged();
+    e = playlist::PlaylistEntry{};
+    e.path = path;
+    e.extension = extension;
+    e.title = title;
+    e.folder_name = "Album";
+    e.display_text = title;
+    playlist_.append_staged();
+  }
+
+  Handle decoder() const { return playback_.current_decoder.load(); }
+
+  platform::HeadlessUi ui_;
+  engine::PlaybackState playback_;
+  playlist::Playlist playlist_{ui_, playback_.source_rate};
+  PlayQueue queue_;
+  Loader loader_{ui_, playlist_, playback_, queue_};
+  test::TempDir dir_;
+  const test::Pcm pcm_ = test::reference_pcm(44100, 2, 16, 3000);
+};
+
+TEST_F(OpenTrack, EachExtensionOpensThroughItsRowWhateverItsCase) {
+  test::write_wav(dir_.file("a.wav"), pcm_);
+  add_entry(1, dir_.file("a.wav"), "wav", "a");
+  add_entry(1, test::make_fixture(dir_, "b.MP3", test::Encoder::Lame, pcm_), "Mp3", "b");
+  add_entry(1, test::make_fixture(dir_, "c.m4a", test::Encoder::FfmpegAlacM4a, pcm_), "M4A", "c");  // ALAC
+  add_entry(1, test::make_fixture(dir_, "d.m4a", test::Encoder::FfmpegAacM4a, pcm_), "m4a", "d");
+  add_entry(1, test::make_fixture(dir_, "e.aac", test::Encoder::FfmpegAdts, pcm_), "AAC", "e");
+  add_entry(1, test::make_fixture(dir_, "f.ogg", test::Encoder::Oggenc, pcm_), "OGG", "f");
+  add_entry(1, test::make_fixture(dir_, "g.wma", test::Encoder::FfmpegWma, pcm_), "WMA", "g");
+  add_entry(1, test::make_fixture(dir_, "h.flac", test::Encoder::Flac, pcm_), "flac", "h");
+  add_entry(1, test::make_fixture(dir_, "i.wv", test::Encoder::WavPack, pcm_), "WV", "i");
+  for (int i = 0; i < 9; ++i) {
+    open_track(loader_, 1, i);
+    EXPECT_NE(decoder(), 0u) << "entry " << i;
+  }
+  EXPECT_EQ(queue_.records().size(), 9u);
+  EXPECT_TRUE(ui_.message_boxes().empty());
+}
+
+TEST_F(OpenTrack, AnOpenedTrackIsQueuedMarkedAndReadToItsLength) {
+  test::write_wav(dir_.file("x.wav"), pcm_);
+  add_entry(3, dir_.file("x.wav"), "WAV", "x");
+  open_track(loader_, 3, 0);
+  const Handle stream = decoder();
+  ASSERT_NE(stream, 0u);
+  const auto records = queue_.records();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].line1, "Album");
+  EXPECT_EQ(records[0].line2, "x");
+  EXPECT_EQ(records[0].length, 3000 * 8);
+  EXPECT_EQ(records[0].bytes_played, 0);
+  EXPECT_EQ(records[0].colour, 0x6060u);  // page "Three"
+  EXPECT_EQ(playlist_.entry(3, 0)->played, 1);
+
+  // As the engine reads it: what remains, in one call, then the end.
+  const std::int64_t remaining = BASS_ChannelGetLength(stream, kPositionBytes) - BASS_ChannelGetPosition(stream, kPositionBytes);
+  std::vector<float> block(static_cast<std::size_t>(remaining / 4));
+  EXPECT_EQ(BASS_ChannelGetData(stream, block.data(), static_cast<std::uint32_t>(remaining)), remaining);
+  EXPECT_EQ(BASS_ChannelGetData(stream, block.data(), static_cast<std::uint32_t>(remaining)), -1);
+  EXPECT_EQ(BASS_ErrorGetCode(), kErrorEnded);
+
+  // Opening again releases the first stream: there are never two.
+  open_track(loader_, 3, 0);
+  EXPECT_NE(decoder(), 0u);
+  EXPECT_EQ(BASS_StreamGetFilePosition(stream, kFilePositionCurrent), -1);
+  EXPECT_EQ(BASS_ErrorGetCode(), kErrorHandle);
+  EXPECT_EQ(queue_.records().size(), 2u);
+}
+
+TEST_F(OpenTrack, AFileTheLibraryRejectsIsTried16TimesWithAnErrorBoxEach) {
+  add_entry(1, test::write_text(dir_.file("empty.wav"), ""), "WAV", "empty");
+  open_track(loader_, 1, 0);
+  EXPECT_EQ(decoder(), 0u);
+  const auto boxes = ui_.message_boxes();
+  ASSERT_EQ(boxes.size(), 16u);
+  EXPECT_EQ(boxes[0].title, "ERROR");
+  EXPECT_EQ(boxes[0].text, std::to_string(kErrorFileFormat));
+  EXPECT_TRUE(queue_.records().empty());
+  EXPECT_EQ(playlist_.entry(1, 0)->played, 0);
+}
+
+TEST_F(OpenTrack, AnUnreadableFileMakesNoCallAndEndsOnTheThreadsLastCode) {
+  test::write_wav(dir_.file("ok.wav"), pcm_);
+  add_entry(1, dir_.file("ok.wav"), "WAV", "ok");
+  add_entry(1, dir_.file("gone.wav"), "WAV", "gone");
+  open_track(loader_, 1, 0);
+  ASSERT_NE(decoder(), 0u);
+  // Releasing the open stream succeeds, so the code is 0 and no box appears.
+  open_track(loader_, 1, 1);
+  EXPECT_EQ(decoder(), 0u);
+  EXPECT_TRUE(ui_.message_boxes().empty());
+  EXPECT_EQ(queue_.records().size(), 1u);
+  EXPECT_EQ(playlist_.entry(1, 1)->played, 0);
+  // An entry that has gone from the page opens nothing.
+  open_track(loader_, 1, 5);
+  EXPECT_EQ(decoder(), 0u);
+}
+
+TEST_F(OpenTrack, ReleasingFreesALiveStreamAndDropsAStaleHandle) {
+  test::write_wav(dir_.file("r.wav"), pcm_);
+  const std::string path = dir_.file("r.wav");
+  const Handle live = BASS_StreamCreateFile(false, path.c_str(), 0, 0, kFlagDecode | kFlagFloat);
+  playback_.current_decoder = live;
+  release_decoder(playback_.current_decoder);
+  EXPECT_EQ(decoder(), 0u);
+  EXPECT_FALSE(BASS_StreamFree(live));  // already freed
+
+  playback_.current_decoder = live;  // freed at stop, still held
+  release_decoder(playback_.current_decoder);
+  EXPECT_EQ(decoder(), 0u);
+  release_decoder(playback_.current_decoder);
+  EXPECT_EQ(decoder(), 0u);
+}
+
+}  // namespace
+}  // namespace sonvale::loading
