@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "engine/products.h"
 
 namespace sonvale::engine {
 namespace {
@@ -61,6 +62,30 @@ TEST(KernelTables, LowPassFiltersMatchTheirPrintedValuesAndAreExactlySymmetric) 
     for (std::size_t k = 0; k < t.size(); ++k) EXPECT_EQ(t[k], t[t.size() - 1 - k]) << k;
   }
   EXPECT_NEAR(tables.blackman255[0], -5.5e-21, 0.05e-21);  // tiny, not zero: it takes part in the sum
+}
+
+TEST(KernelTables, AnImpulseThroughTheQuarterKernelGivesItsEntriesRoundedToFloat) {
+  const TableSet tables;
+  std::vector<float> source(2 * 1100, 0.0f);
+  const int c = 540;
+  source[2 * c] = 1.0f;
+  source[2 * c + 1] = -1.0f;
+  std::vector<float> out(6);
+  // Step-1 products centred at c, c + 1 and c - 1.
+  ProductRun run;
+  run.source = source.data() + 2 * (c - 1 - 512);
+  run.destination = out.data();
+  run.count = 3;
+  run.table = tables.quarter.data();
+  run.taps = 1025;
+  const StopFlag go{0};
+  ASSERT_TRUE(compute_products_direct(run, go));
+  EXPECT_EQ(out[0], static_cast<float>(-0.18006326323142122));
+  EXPECT_EQ(out[1], static_cast<float>(0.18006326323142122));
+  EXPECT_EQ(out[2], static_cast<float>(0.9003163161571061));
+  EXPECT_EQ(out[3], static_cast<float>(-0.9003163161571061));
+  EXPECT_EQ(out[4], static_cast<float>(0.3001054387190354));
+  EXPECT_EQ(out[5], static_cast<float>(-0.3001054387190354));
 }
 
 TEST(KernelTables, BuffersThatCannotHoldATableAreLeftAlone) {
