@@ -228,6 +228,10 @@ void register_benchmarks() {
       }
   benchmark::RegisterBenchmark("Products/quarter/normal", products, false)->UseManualTime()->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("Products/quarter/denormal", products, true)->UseManualTime()->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("StopLatency/White4/T1", stop_latency, 1)
+      ->Iterations(5)
+      ->UseManualTime()
+      ->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("StopLatency/White4/T2", stop_latency, 2)
       ->Iterations(5)
       ->UseManualTime()

@@ -16,8 +16,8 @@ const FrameBuffer& work_buffer(const EngineMemory& memory, Area a) {
   return a == Area::B ? memory.work_b : memory.work_c;
 }
 
-// Output frames first/8 .. last/8 into work buffer A: the product centred `centre`
-// frames into `source` past the output frame.
+// Output frames 0 .. output_frames into work buffer A, `threads` shares: frame m is
+// the product centred on frame m + centre of `source`.
 Outcome filter(EngineContext& context, const FrameBuffer& source, std::int64_t centre,
                const double* table, int taps, std::int64_t output_frames, int threads) {
   const std::int64_t bytes = output_frames * 8;
@@ -39,9 +39,11 @@ Outcome filter(EngineContext& context, const FrameBuffer& source, std::int64_t c
 Outcome long_filter(EngineContext& context, const FrameBuffer& s, const FrameBuffer& q,
                     std::int64_t n, Block block) {
   const EngineMemory& memory = context.memory;
-  const std::int64_t look_ahead = kLongFilterTaps / 2 + 1;  // frames past the output
   assert(q.frames >= kFilterHistoryFrames + n + kFilterHistoryFrames);
   std::memcpy(q.data, memory.filter_tail.data, kFilterHistoryFrames * 8);
+  // Output frame n, computed but not delivered, reads 1,023 input frames past the
+  // block; after a full block the chain has computed them.
+  const std::int64_t look_ahead = kLongFilterTaps / 2 + 1;
   const std::int64_t copied = block.last ? n : n + look_ahead;
   std::memcpy(q.frame(kFilterHistoryFrames), s.frame(kPostFilterDelayFrames), copied * 8);
   if (block.last) {
