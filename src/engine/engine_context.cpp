@@ -1,7 +1,12 @@
 #include "engine/engine_context.h"
 
+#include "engine/products.h"
+
 namespace sonvale::engine {
 namespace {
+
+static_assert(spec_of(Buffer::ProductScratch).bytes == kProductScratchBytes);
+static_assert(kScratchSlots >= WorkerPool::kMaxThreads, "a slot for every thread of a stage");
 
 FrameBuffer frames_of(const SampleBuffers& buffers, Buffer b) {
   return {buffers.samples(b), static_cast<std::int64_t>(buffers.size(b) / 8)};

@@ -39,8 +39,8 @@ inline constexpr std::size_t kScratchAlignment = 64;
 
 // Computes the run with the given instruction set, in one scratch slot (64-byte
 // aligned). A slot too small for the table, or none, gives the frame-by-frame form:
-// the same bits, only slower. Returns false when the stop flag ended the run early;
-// the outputs before that point are written.
+// the same bits, only slower. Returns false when the stop flag ended the run early,
+// with only some of the outputs written.
 bool compute_products(Isa isa, const ProductRun& run, std::span<std::byte> scratch,
                       const StopFlag& stop);
 
