@@ -27,6 +27,7 @@ enum class Buffer {
   Output2,        // finished output blocks handed to the device
   Output1,
   Capture,        // captured input frames waiting for the live engine
+  ProductScratch, // per-thread working memory of the vectorised dot products
 };
 
 struct BufferSpec {
@@ -36,7 +37,9 @@ struct BufferSpec {
   bool fatal;  // the program cannot run without it
 };
 
-inline constexpr std::array<BufferSpec, 14> kReservationTable{{
+// The scratch comes last and is not fatal: without it the products run frame by
+// frame, with the same results, only slower.
+inline constexpr std::array<BufferSpec, 15> kReservationTable{{
     {Buffer::Hamming255, "Hamming 255 taps table", 2'048, false},
     {Buffer::Blackman255, "Blackman 255 taps table", 2'048, false},
     {Buffer::Hamming2047, "Hamming 2047 taps table", 16'384, false},
@@ -51,6 +54,7 @@ inline constexpr std::array<BufferSpec, 14> kReservationTable{{
     {Buffer::Output2, "output buffer 2", 101'318'656, true},
     {Buffer::Output1, "output buffer 1", 101'318'656, true},
     {Buffer::Capture, "capture buffer", 25'165'824, true},
+    {Buffer::ProductScratch, "product scratch", 16'777'216, false},
 }};
 
 constexpr std::size_t fatal_bytes() {

@@ -10,6 +10,7 @@ struct CommandLine {
     Windowed,  // the player's window; a first argument goes to the hand-off
     Play,      // terminal playback of the files
     ListDevices,  // print the output devices and leave
+    DumpTables,  // write the kernel and filter tables to a folder
     Help,
     Version,
     Invalid,
@@ -17,6 +18,8 @@ struct CommandLine {
   Action action = Action::Windowed;
   std::string argument;            // Windowed: the first argument, never a flag
   std::vector<std::string> files;  // Play: the files, in order
+  std::string directory;           // DumpTables: where the tables go
+  std::string isa;                 // the instruction set forced for the kernels, or empty
   std::string error;               // Invalid: what was wrong
 };
 

@@ -3,19 +3,28 @@
 #include <iostream>
 
 #include "audiolib/device_listing.h"
+#include "engine/isa.h"
 #include "platform/ui_headless.h"
 #include "platform/ui_qt.h"
 #include "shell/command_line.h"
 #include "shell/startup.h"
+#include "shell/table_dump.h"
 #include "shell/version.h"
 
 namespace sonvale::shell {
 namespace {
 
-int run_terminal(const CommandLine&) {
+// Start-up options with the instruction set the command line forces, if any.
+StartupOptions options_for(const CommandLine& line) {
+  StartupOptions options = default_startup_options();
+  options.isa = engine::parse_isa(line.isa);
+  return options;
+}
+
+int run_terminal(const CommandLine& line) {
   platform::HeadlessUi ui(&std::cerr);
   App app(ui);
-  StartupOptions options = default_startup_options();
+  StartupOptions options = options_for(line);
   options.terminal = true;
   if (start_up(app, options) == StartupOutcome::Exit) return take_exit_path(app);
   std::cerr << "sonvale: playback is not available yet in this build\n";
@@ -31,15 +40,26 @@ int run_window(const CommandLine& line) {
   }
   platform::QtUi ui;
   App app(ui);
-  StartupOptions options = default_startup_options();
+  StartupOptions options = options_for(line);
   options.argument = line.argument;
   return run_windowed(app, options);
+}
+
+int run_dump_tables(const CommandLine& line) {
+  std::string error;
+  if (dump_tables(line.directory, error)) return 0;
+  std::cerr << "sonvale: " << error << "\n";
+  return 1;
 }
 
 }  // namespace
 
 int run_program(int argc, const char* const* argv) {
   const CommandLine line = parse_command_line(argc, argv);
+  if (const auto isa = engine::parse_isa(line.isa); isa && !engine::isa_supported(*isa)) {
+    std::cerr << "sonvale: this processor cannot run " << line.isa << "\n";
+    return 2;
+  }
   switch (line.action) {
     case CommandLine::Action::Help:
       std::cout << usage_text();
@@ -55,6 +75,8 @@ int run_program(int argc, const char* const* argv) {
     case CommandLine::Action::ListDevices:
       std::cout << audiolib::describe_output_devices();
       return 0;
+    case CommandLine::Action::DumpTables:
+      return run_dump_tables(line);
     case CommandLine::Action::Windowed:
       return run_window(line);
   }

@@ -79,8 +79,9 @@ StartupOutcome start_up(App& app, const StartupOptions& options) {
     app.instance_window.open(ui, options.instance_title);
   }
 
-  engine::build_kernel_tables(app.buffers, 512);
+  engine::build_kernel_tables(app.buffers, engine::kKernelHalfWidth);
   engine::install_filter_tables(app.buffers);
+  if (options.isa) engine::force_isa(*options.isa);
   return StartupOutcome::Continue;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "engine/isa.h"
 #include "engine/sample_buffers.h"
 #include "shell/app.h"
 
@@ -17,6 +19,8 @@ struct StartupOptions {
   bool terminal = false;
   std::string instance_title = kInstanceTitle;
   std::function<bool()> processor_has_sse2;
+  // The instruction set forced for the sound kernels; otherwise the best one.
+  std::optional<engine::Isa> isa;
   engine::SampleBuffers::Reserve reserve;
 };
 
@@ -27,7 +31,7 @@ enum class StartupOutcome { Continue, Exit };
 
 // The start-up steps up to the device choice: processor check, buffer reservation,
 // the run's lists, the single-instance check and hand-off, the kernel and filter
-// tables. Exit means the program has left through the exit path.
+// tables and the kernels' instruction set. Exit means the program has left through the exit path.
 StartupOutcome start_up(App& app, const StartupOptions& options);
 
 // A windowed run from start to end: start-up, device choice, main window, event

@@ -38,6 +38,25 @@ TEST(CommandLine, ListDevicesNeedsNoFiles) {
             CommandLine::Action::ListDevices);
 }
 
+TEST(CommandLine, IsaForcesAnInstructionSetForTheWindowOrPlayback) {
+  const CommandLine play = parse({"--isa=avx2", "--play", "a.flac"});
+  EXPECT_EQ(play.action, CommandLine::Action::Play);
+  EXPECT_EQ(play.isa, "avx2");
+  EXPECT_EQ(play.files, std::vector<std::string>{"a.flac"});
+  const CommandLine window = parse({"--isa=sse2"});
+  EXPECT_EQ(window.action, CommandLine::Action::Windowed);
+  EXPECT_EQ(window.isa, "sse2");
+  EXPECT_EQ(parse({"--isa=avx3"}).action, CommandLine::Action::Invalid);
+  EXPECT_EQ(parse({"--isa=", "--play", "a.wav"}).action, CommandLine::Action::Invalid);
+}
+
+TEST(CommandLine, DumpTablesNeedsAFolder) {
+  const CommandLine line = parse({"--dump-tables", "out dir"});
+  EXPECT_EQ(line.action, CommandLine::Action::DumpTables);
+  EXPECT_EQ(line.directory, "out dir");
+  EXPECT_EQ(parse({"--dump-tables"}).action, CommandLine::Action::Invalid);
+}
+
 TEST(CommandLine, RefusesWhatItDoesNotKnow) {
   EXPECT_EQ(parse({"--play"}).action, CommandLine::Action::Invalid);
   EXPECT_EQ(parse({"--frobnicate"}).action, CommandLine::Action::Invalid);

@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "engine/kernel_tables.h"
 #include "support/run_process.h"
 
 namespace sonvale::shell {
@@ -48,6 +55,26 @@ TEST(Program, PlayRunsTheStartWithoutADisplay) {
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_NE(result.err.find("playback is not available yet"), std::string::npos);
   EXPECT_EQ(result.err.find("Error"), std::string::npos);
+}
+
+TEST(Program, DumpTablesWritesTheFiveTablesAsRawDoubles) {
+  const auto directory = std::filesystem::temp_directory_path() / ("sonvale-tables-" + std::to_string(getpid()));
+  std::filesystem::create_directories(directory);
+  const auto result = run_process({sonvale_binary(), "--dump-tables", directory.string()}, kNoDisplay);
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  const engine::TableSet tables;
+  const std::pair<const char*, const std::vector<double>*> expected[] = {
+      {"quarter.f64", &tables.quarter},   {"half.f64", &tables.half},
+      {"ham255.f64", &tables.hamming255}, {"bla255.f64", &tables.blackman255},
+      {"ham2047.f64", &tables.hamming2047}};
+  for (const auto& [name, table] : expected) {
+    std::ifstream in(directory / name, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_EQ(bytes.size(), table->size() * sizeof(double)) << name;
+    EXPECT_EQ(std::memcmp(bytes.data(), table->data(), bytes.size()), 0) << name;
+  }
+  std::filesystem::remove_all(directory);
+  EXPECT_EQ(run_process({sonvale_binary(), "--dump-tables", "/nonexistent/sonvale"}).exit_code, 1);
 }
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "engine/kernel_tables.h"
 #include "platform/ui_headless.h"
 
 namespace sonvale::shell {
@@ -79,6 +80,15 @@ TEST(Startup, ReservesEveryBufferInOrderAndSetsTheLowestWorkerPriority) {
   for (std::size_t i = 0; i < f.asked.size(); ++i) EXPECT_EQ(f.asked[i], kReservationTable[i].bytes);
   EXPECT_EQ(f.app.playback.worker_priority, 1);
   EXPECT_FALSE(f.app.instance_window.is_open());  // terminal runs skip the instance check
+}
+
+TEST(Startup, BuildsTheTablesAndKeepsAForcedInstructionSet) {
+  Fixture f;
+  f.options.reserve = [](std::size_t bytes) { return Reservation::reserve_zeroed(bytes <= 16'384 ? bytes : 4096); };
+  f.options.isa = engine::Isa::Sse2;
+  EXPECT_EQ(start_up(f.app, f.options), StartupOutcome::Continue);
+  EXPECT_TRUE(engine::tables_of(f.app.buffers).complete());
+  EXPECT_EQ(engine::active_isa(), engine::Isa::Sse2);
 }
 
 TEST(Startup, AWindowedFirstStartOpensTheInstanceWindow) {

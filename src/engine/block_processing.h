@@ -1,0 +1,26 @@
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "engine/engine_context.h"
+#include "engine/sample_format.h"
+#include "engine/sound_mode.h"
+
+namespace sonvale::engine {
+
+// One block of a processing mode, start to finish: the stage chain with its carry
+// update, then the post filter into work buffer A, which then holds
+// output_length(mode, block) bytes to deliver.
+Outcome process_block(EngineContext& context, SoundMode mode, int post_filter, Block block,
+                      int block_processors);
+
+// The whole stream computed as one last block (lead-in of zeros, the stream, the zero
+// padding), in memory of its own: what the engine delivers for it when it plays it in
+// blocks of any length, multiplier × (frames + lead-in) frames. Green x 1 gives the
+// stream as it is. `threads` stands for the processor count. Streams whose positions
+// would not fit 32-bit byte offsets (about 67 million frames at x 4) give nothing.
+std::vector<Frame> process_stream(std::span<const Frame> stream, SoundMode mode, int post_filter,
+                                  const Tables& tables, int threads, Isa isa = active_isa());
+
+}  // namespace sonvale::engine

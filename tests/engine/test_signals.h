@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "engine/isa.h"
+#include "engine/sample_format.h"
+
+namespace sonvale::engine::test {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr bool kSanitized = true;
+#else
+inline constexpr bool kSanitized = false;
+#endif
+
+// Loud deterministic noise, both channels independent, within +-0.9.
+std::vector<Frame> noise(std::int64_t frames, unsigned seed);
+
+// 64-bit FNV-1a of the bytes.
+std::uint64_t hash_bytes(const void* data, std::size_t bytes);
+
+// The instruction sets this processor runs.
+std::vector<Isa> supported_isas();
+
+}  // namespace sonvale::engine::test
