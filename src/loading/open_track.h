@@ -14,6 +14,10 @@ struct Loader {
   playlist::Playlist& playlist;
   engine::PlaybackState& playback;   // its current decoder
   PlayQueue& queue;
+  // The page whose entry was opened last: 0 nothing chosen yet, 1..5, or -1 once
+  // every page has run out. Written by the next-track walk (main thread at a start,
+  // engine thread at track changes) and by stop; read by the main window.
+  std::atomic<std::int8_t> playing_page{0};
 };
 
 // Opens entry `index` (0-based) of `page` as the current decoder, releasing the

@@ -14,6 +14,32 @@ void PlayQueue::clear() {
   dropped.swap(records_);
 }
 
+void PlayQueue::advance(std::uint32_t bytes, int multiplier) {
+  if (multiplier <= 0) return;
+  // The dropped record's text is released after the lock, not under it.
+  std::optional<PlayRecord> dropped;
+  std::lock_guard lock(mutex_);
+  if (records_.empty()) return;
+  PlayRecord& front = records_.front();
+  front.bytes_played += bytes / static_cast<std::uint32_t>(multiplier);
+  if (front.bytes_played < front.length) return;
+  const std::int64_t overflow = front.bytes_played - front.length;
+  dropped = std::move(front);
+  records_.pop_front();
+  if (!records_.empty()) records_.front().bytes_played = overflow;
+}
+
+std::optional<PlayRecord> PlayQueue::front() const {
+  std::lock_guard lock(mutex_);
+  if (records_.empty()) return std::nullopt;
+  return records_.front();
+}
+
+bool PlayQueue::empty() const {
+  std::lock_guard lock(mutex_);
+  return records_.empty();
+}
+
 std::vector<PlayRecord> PlayQueue::records() const {
   std::lock_guard lock(mutex_);
   return {records_.begin(), records_.end()};

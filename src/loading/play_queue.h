@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ class PlayQueue {
  public:
   void append(std::string line1, std::string line2, std::int64_t length, platform::Colour colour);
   void clear();
+  // Moves the front record on by a device request of `bytes` at the output rate
+  // (`multiplier` times the source rate). A record used up is dropped and the
+  // overshoot carried to the next. Called by the device callback on every request.
+  void advance(std::uint32_t bytes, int multiplier);
+  // A copy of the front record, the track being heard; nothing when empty.
+  std::optional<PlayRecord> front() const;
+  bool empty() const;
   // A copy of the records, front first.
   std::vector<PlayRecord> records() const;
 

@@ -1,5 +1,6 @@
 #include "playlist/page_commands.h"
 
+#include <string>
 #include <string_view>
 
 #include "platform/player_ids.h"
@@ -29,6 +30,20 @@ void sort_button_command(Playlist& playlist) {
     ui.set_gadget_text(ids::kSortButton, step.next);
     return;
   }
+}
+
+void repeat_command(Playlist& playlist) {
+  const int page = playlist.visible_page();
+  if (!is_page(page)) return;
+  platform::Ui& ui = playlist.ui();
+  std::string label = ui.gadget_text(ids::page_label(page));
+  const bool repeating = label.ends_with(" R");
+  if (repeating)
+    label.resize(label.size() - 2);
+  else
+    label += " R";
+  ui.set_gadget_text(ids::page_label(page), label);
+  playlist.set_repeats(page, !repeating);
 }
 
 }  // namespace sonvale::playlist

@@ -12,4 +12,7 @@ void clear_command(Playlist& playlist);
 // "Sort by name" → by folder ("Sort by dir") → by date ("Sort by made") → by name.
 void sort_button_command(Playlist& playlist);
 
+// REPEAT: adds the repeat marker " R" to the visible page's label, or takes it off.
+void repeat_command(Playlist& playlist);
+
 }  // namespace sonvale::playlist

@@ -78,6 +78,14 @@ void Playlist::clear_played_marks() {
     for (auto& e : page) e.played = 0;
 }
 
+bool Playlist::repeats(int page) const {
+  return is_page(page) && repeats_[static_cast<std::size_t>(page - 1)].load();
+}
+
+void Playlist::set_repeats(int page, bool repeat) {
+  if (is_page(page)) repeats_[static_cast<std::size_t>(page - 1)].store(repeat);
+}
+
 std::size_t Playlist::size(int page) const {
   std::lock_guard lock(mutex_);
   return is_page(page) ? pages_[static_cast<std::size_t>(page - 1)].size() : 0;

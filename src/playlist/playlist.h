@@ -47,6 +47,11 @@ class Playlist {
 
   void clear_played_marks();
 
+  // A page repeats while its label carries the repeat marker. The main window sets
+  // it with the label; the next-track walk reads it from any thread.
+  bool repeats(int page) const;
+  void set_repeats(int page, bool repeat);
+
   // Safe from any thread. A page outside 1 to 5 holds nothing.
   std::size_t size(int page) const;
   std::optional<PlaylistEntry> entry(int page, int index) const;
@@ -67,6 +72,7 @@ class Playlist {
   platform::Ui& ui_;
   std::atomic<std::int32_t>& source_rate_;  // written on the main thread only
   std::atomic<int> visible_page_{1};
+  std::array<std::atomic<bool>, kPageCount> repeats_{};
   PlaylistEntry staged_;
 
   mutable std::mutex mutex_;

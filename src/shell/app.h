@@ -3,7 +3,9 @@
 #include "engine/playback_state.h"
 #include "engine/range_tables.h"
 #include "engine/sample_buffers.h"
+#include "loading/open_track.h"
 #include "loading/play_queue.h"
+#include "output/player.h"
 #include "output/output_choice.h"
 #include "platform/instance_handoff.h"
 #include "platform/ui.h"
@@ -14,7 +16,11 @@ namespace sonvale::shell {
 // Everything the player keeps for the whole run, created at start-up and released
 // by the end of the process.
 struct App {
-  explicit App(platform::Ui& ui) : ui(ui), playlist(ui, playback.source_rate) {}
+  explicit App(platform::Ui& ui)
+      : ui(ui),
+        playlist(ui, playback.source_rate),
+        loader{ui, playlist, playback, play_queue},
+        player(ui, buffers, playback, ranges, loader, output) {}
 
   platform::Ui& ui;
   engine::SampleBuffers buffers;
@@ -25,6 +31,8 @@ struct App {
   // The five pages; their entries share playback.source_rate.
   playlist::Playlist playlist;
   loading::PlayQueue play_queue;
+  loading::Loader loader;
+  output::Player player;
   // The main window once it is built, 0 before; the hand-off brings it to the front.
   int main_window = 0;
 };

@@ -16,6 +16,39 @@ CommandLine invalid(std::string error) {
   return line;
 }
 
+std::optional<engine::SoundMode> mode_named(std::string_view label) {
+  for (const engine::SoundModeInfo& info : engine::kSoundModes)
+    if (info.label == label) return info.mode;
+  return std::nullopt;
+}
+
+// Checks one flag's value; an error text when it is not acceptable.
+std::optional<std::string> take_value(CommandLine& line, std::string_view flag, const std::string& value) {
+  if (flag == "--render") {
+    line.render_path = value;
+  } else if (flag == "--mode") {
+    line.mode = mode_named(value);
+    if (!line.mode) return "unknown Sound mode \"" + value + "\" (one of: Green x 1, Red x 1, Green x 2, ...)";
+  } else if (flag == "--lpf") {
+    if (value.size() != 1 || value[0] < '0' || value[0] > '3') return "--lpf takes 0, 1, 2 or 3";
+    line.post_filter = value[0] - '0';
+  } else if (flag == "--device") {
+    line.device = value;
+  } else if (flag == "--dump-tables") {
+    line.directory = value;
+  } else if (flag == "--isa") {
+    line.isa = value;
+    if (!engine::parse_isa(value)) return "unknown instruction set " + value;
+  }
+  return std::nullopt;
+}
+
+bool takes_value(std::string_view flag) {
+  for (std::string_view f : {"--render", "--mode", "--lpf", "--device", "--dump-tables", "--isa"})
+    if (flag == f) return true;
+  return false;
+}
+
 }  // namespace
 
 CommandLine parse_command_line(int argc, const char* const* argv) {
@@ -26,8 +59,7 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
     return line;
   }
 
-  bool play = false;
-  bool dump = false;
+  bool play = false, render = false, dump = false, list = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -38,53 +70,72 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
       line.action = CommandLine::Action::Version;
       return line;
     }
-    if (arg == "--list-devices") {
-      line.action = CommandLine::Action::ListDevices;
-      return line;
-    }
-    if (arg == "--play") {
-      play = true;
-    } else if (arg == "--dump-tables") {
-      if (i + 1 >= argc) return invalid("--dump-tables needs a folder");
-      dump = true;
-      line.directory = argv[++i];
-    } else if (arg.starts_with("--isa=")) {
-      line.isa = arg.substr(6);
-      if (!engine::parse_isa(line.isa)) return invalid("unknown instruction set " + line.isa);
-    } else if (is_flag(arg)) {
-      return invalid("unknown option " + std::string(arg));
-    } else {
+    if (!is_flag(arg)) {
       line.files.emplace_back(arg);
+      continue;
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string_view flag = arg.substr(0, equals);
+    if (takes_value(flag)) {
+      std::string value;
+      if (equals != std::string_view::npos)
+        value = arg.substr(equals + 1);
+      else if (i + 1 < argc)
+        value = argv[++i];
+      else
+        return invalid(std::string(flag) + " needs a value");
+      if (auto error = take_value(line, flag, value)) return invalid(*error);
+      render |= flag == "--render";
+      dump |= flag == "--dump-tables";
+    } else if (arg == "--play") {
+      play = true;
+    } else if (arg == "--list-devices") {
+      list = true;
+    } else {
+      return invalid("unknown option " + std::string(arg));
     }
   }
-  if (dump) {
+
+  if (list) {
+    line.action = CommandLine::Action::ListDevices;
+  } else if (dump) {
     line.action = CommandLine::Action::DumpTables;
-    return line;
-  }
-  if (!play && line.files.empty()) return line;  // the window, with a forced --isa
-  if (!play) return invalid("files given without --play");
-  if (line.files.empty()) return invalid("--play needs at least one file");
-  line.action = CommandLine::Action::Play;
+  } else if (play || render) {
+    if (play && render) return invalid("--play and --render exclude each other");
+    if (line.files.empty()) return invalid(std::string(play ? "--play" : "--render") + " needs at least one file");
+    line.action = render ? CommandLine::Action::Render : CommandLine::Action::Play;
+  } else if (!line.files.empty()) {
+    return invalid("files given without --play or --render");
+  }  // else: the window, with a forced --isa
   return line;
 }
 
 std::string usage_text() {
   return "Usage: sonvale [FILE]\n"
-         "       sonvale --play FILE...\n"
+         "       sonvale --play FILE... [--mode MODE] [--lpf N] [--device DEVICE]\n"
+         "       sonvale --render OUT.wav FILE... [--mode MODE] [--lpf N]\n"
          "       sonvale --list-devices\n"
          "       sonvale --dump-tables DIR\n"
          "\n"
          "Without options Sonvale opens its window. A FILE given to a second start is\n"
          "handed to the player that is already running, which comes to the front.\n"
          "\n"
-         "  --play FILE...      play the files in the terminal, without a window\n"
-         "  --list-devices      list the output devices with their indices\n"
-         "  --isa=SET           compute the sound with sse2, avx2 or avx512 instead of\n"
-         "                      the best instruction set this processor has\n"
-         "  --dump-tables DIR   write the five kernel and filter tables to DIR as raw\n"
-         "                      little-endian doubles\n"
-         "  --help              show this text\n"
-         "  --version           show the version\n";
+         "  --play FILE...        play the files in the terminal, without a window\n"
+         "  --render OUT.wav      render the files through the engine as fast as it goes,\n"
+         "                        into a 32-bit float stereo WAV file at the output rate\n"
+         "  --mode MODE           the Sound mode: \"Green x 1\", \"Red x 1\" (the default),\n"
+         "                        \"Green x 2\", \"Brown x 2\", \"White x 2\", \"Green x 4\",\n"
+         "                        \"Red x 4\", \"Brown x 4\" or \"White x 4\"\n"
+         "  --lpf N               the post filter: 0 blue (off), 1 green (the default),\n"
+         "                        2 red, 3 brown\n"
+         "  --device DEVICE       the output device, by index or name (see --list-devices)\n"
+         "  --list-devices        list the output devices with their indices\n"
+         "  --isa=SET             compute the sound with sse2, avx2 or avx512 instead of\n"
+         "                        the best instruction set this processor has\n"
+         "  --dump-tables DIR     write the five kernel and filter tables to DIR as raw\n"
+         "                        little-endian doubles\n"
+         "  --help                show this text\n"
+         "  --version             show the version\n";
 }
 
 }  // namespace sonvale::shell

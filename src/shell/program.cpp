@@ -9,6 +9,7 @@
 #include "shell/command_line.h"
 #include "shell/startup.h"
 #include "shell/table_dump.h"
+#include "shell/terminal_player.h"
 #include "shell/version.h"
 
 namespace sonvale::shell {
@@ -22,14 +23,13 @@ StartupOptions options_for(const CommandLine& line) {
 }
 
 int run_terminal(const CommandLine& line) {
-  platform::HeadlessUi ui(&std::cerr);
-  App app(ui);
-  StartupOptions options = options_for(line);
-  options.terminal = true;
-  if (start_up(app, options) == StartupOutcome::Exit) return take_exit_path(app);
-  std::cerr << "sonvale: playback is not available yet in this build\n";
-  take_exit_path(app);
-  return 1;
+  TerminalRequest request;
+  request.files = line.files;
+  if (line.action == CommandLine::Action::Render) request.render_path = line.render_path;
+  request.mode = line.mode.value_or(engine::SoundMode::Red1);
+  request.post_filter = line.post_filter.value_or(1);
+  request.device = line.device;
+  return run_terminal_player(request, options_for(line));
 }
 
 int run_window(const CommandLine& line) {
@@ -71,6 +71,7 @@ int run_program(int argc, const char* const* argv) {
       std::cerr << "sonvale: " << line.error << "\n" << usage_text();
       return 2;
     case CommandLine::Action::Play:
+    case CommandLine::Action::Render:
       return run_terminal(line);
     case CommandLine::Action::ListDevices:
       std::cout << audiolib::describe_output_devices();

@@ -1,0 +1,180 @@
+#include "output/start_playback.h"
+
+#include <random>
+#include <string>
+
+#include "audiolib/asio.h"
+#include "audiolib/bass.h"
+#include "audiolib/wasapi.h"
+#include "engine/sound_mode.h"
+#include "loading/next_track.h"
+#include "output/rate_negotiation.h"
+#include "output/stop_playback.h"
+#include "output/transport.h"
+#include "platform/player_ids.h"
+#include "platform/time.h"
+
+namespace sonvale::output {
+namespace {
+
+using namespace audiolib;
+
+constexpr platform::Colour kLpfOffColour = 0x600000;
+
+void show_rate(platform::Ui& ui, std::string_view text) { ui.set_gadget_text(ids::kRateDisplay, text); }
+
+// The rate the device is asked for, or nothing when the start is refused.
+std::optional<Rate> negotiate_rate(Player& p) {
+  const std::int32_t source_rate = p.playback.source_rate.load();
+  const std::optional<std::int8_t> multiplier = selected_multiplier(p.ui);
+  const std::int64_t rate = std::int64_t{source_rate} * multiplier.value_or(0);
+  if (!multiplier || (*multiplier > 1 && rate > kHighestUpsampledRate)) {
+    BASS_StreamFree(p.playback.current_decoder.load());
+    show_rate(p.ui, "Reject");
+    failure_reset(p);
+    p.loader.playlist.clear_played_marks();
+    return std::nullopt;
+  }
+  show_rate(p.ui, std::to_string(rate));
+  if (*multiplier == 1 && plain_playback_selected(p.ui)) {
+    p.playback.post_filter = engine::kPostFilterOff;
+    p.ui.set_gadget_back_colour(ids::kLpfButton, kLpfOffColour);
+  }
+  return Rate{*multiplier, static_cast<std::int32_t>(rate)};
+}
+
+void device_failure(Player& p, std::int32_t rate) {
+  const bool asio = p.output.mode == kOutputAsio;
+  if (asio) BASS_ASIO_Free();
+  BASS_StreamFree(p.playback.current_decoder.load());
+  show_rate(p.ui, "Reject");
+  if (asio)
+    p.ui.message_box("ASIO didn't set " + std::to_string(rate) + "Hz or other error.",
+                     "Could you check ASIO devices?", platform::kIconError);
+  else
+    p.ui.message_box("WASAPI didn't set " + std::to_string(rate) + "Hz or other error.",
+                     "Could you set EXCLUSIVE mode?\n\rWe recomend \"ASIO\" .\n\rYour product supoort this mode ?",
+                     platform::kIconError);
+  failure_reset(p);
+  p.loader.playlist.clear_played_marks();
+}
+
+bool open_device(Player& p, std::int32_t rate) {
+  if (p.output.mode == kOutputAsio) {
+    if (!BASS_ASIO_Init(p.output.asio_device, kAsioThread) || !BASS_ASIO_CheckRate(rate)) return false;
+    BASS_ASIO_SetRate(rate);
+    return true;
+  }
+  BASS_WASAPI_Free();
+  if (BASS_WASAPI_CheckFormat(p.output.wasapi_device, static_cast<std::uint32_t>(rate), 2, kWasapiExclusive) < 0)
+    return false;
+  return BASS_WASAPI_Init(p.output.wasapi_device, static_cast<std::uint32_t>(rate), 2, kWasapiExclusive, 0.2f,
+                          0.0f, &wasapi_feed_callback, &p.feed);
+}
+
+void start_device(Player& p) {
+  if (p.output.mode == kOutputAsio) {
+    BASS_ASIO_ChannelEnable(false, 0, &asio_feed_callback, &p.feed);
+    BASS_ASIO_ChannelJoin(false, 1, 0);
+    BASS_ASIO_ChannelSetFormat(false, 0, kAsioFormatFloat);
+    BASS_ASIO_ChannelSetVolume(false, -1, p.volume);
+    BASS_ASIO_Start(0);
+  } else {
+    BASS_WASAPI_SetVolume(kWasapiCurveLinear, p.volume);
+    BASS_WASAPI_Start();
+  }
+}
+
+// Waits for the engine's first block, keeping the windows alive and the PLAY button
+// flashing. False when the engine ended without one (a track that decodes to nothing).
+bool prime(Player& p) {
+  std::minstd_rand random(platform::tick_count());
+  std::uniform_int_distribution<int> light(150, 254);
+  while (p.playback.first_fill_count.load(std::memory_order_acquire) == 0) {
+    if (!p.engine_thread.is_running()) return p.playback.first_fill_count.load() != 0;
+    while (p.ui.wait_event(0).kind != platform::EventKind::None) platform::sleep_ms(1);
+    platform::sleep_ms(100);
+    p.ui.set_gadget_text_colour(ids::kPlayButton, platform::rgb(light(random), light(random), light(random)));
+  }
+  return true;
+}
+
+// The engine ended without a block (a track that decodes to nothing, a stop): the
+// start is undone as a stop would, and reported like a start without a track.
+void priming_failure(Player& p) {
+  stop_playback(p, 1);
+  if (p.output.mode == kOutputAsio)
+    BASS_ASIO_Free();
+  else
+    BASS_WASAPI_Free();
+  p.loader.queue.clear();
+  p.ui.set_gadget_text_colour(ids::kPlayButton, platform::kWhite);
+  show_rate(p.ui, "Crush");
+  failure_reset(p);
+}
+
+}  // namespace
+
+void failure_reset(Player& p) {
+  p.playback.output_rate = 0;
+  p.playback.engine_run_state = engine::kEngineIdle;
+  p.playback.first_fill_count = 0;
+  p.loader.playing_page = 0;
+  paint_transport_buttons(p.ui, 0);
+}
+
+void start_playback(Player& p, int keep_marks) {
+  p.ui.set_gadget_text(ids::kPauseButton, "PAUSE");
+  p.playback.rate_multiplier = 0;
+  p.playback.output_rate = 0;
+  const bool asio = p.output.mode == kOutputAsio;
+  if (!asio && p.output.mode != kOutputWasapi) return;
+
+  if (asio) {
+    BASS_ASIO_ChannelSetVolume(false, -1, 0.0f);
+    BASS_ASIO_Free();
+  }
+  BASS_Free();
+  if (keep_marks == 0) p.loader.playlist.clear_played_marks();
+  BASS_Init(0, static_cast<std::uint32_t>(p.playback.source_rate.load()), 0, nullptr, nullptr);
+  paint_transport_buttons(p.ui, p.loader.playlist.visible_page());
+
+  loading::next_track_selection(p.loader);
+  if (p.playback.current_decoder.load() == 0) {
+    show_rate(p.ui, "Crush");
+    failure_reset(p);
+    return;
+  }
+
+  const std::optional<Rate> rate = negotiate_rate(p);
+  if (!rate) return;
+  p.playback.rate_multiplier = rate->multiplier;
+  p.playback.output_rate = rate->output_rate;
+
+  p.playback.engine_run_state = engine::kEngineRunning;
+  p.playback.fill_selector = 1;
+  if (!open_device(p, rate->output_rate)) {
+    device_failure(p, rate->output_rate);
+    return;
+  }
+
+  p.engine_thread.wait();  // the previous playback's engine, long ended
+  p.prepare_engine();
+  p.engine_thread.start([&p](std::intptr_t) { return engine::run_engine_thread(*p.engine, p.buffers, p.tracks); },
+                        0, platform::kPriorityNormal);
+  p.playback.worker_priority = platform::kPriorityNormal;
+  if (!prime(p)) {
+    priming_failure(p);
+    return;
+  }
+
+  p.playback.active_output = engine::kDeviceReadsOutput1;
+  p.ui.set_gadget_text_colour(ids::kPlayButton, platform::kWhite);
+  p.playback.worker_priority = platform::kPriorityBelowNormal;
+  p.engine_thread.set_priority(platform::kPriorityBelowNormal);
+  p.feed.count_delivered = p.rendering;
+  start_device(p);
+  p.device_started = true;
+}
+
+}  // namespace sonvale::output

@@ -1,0 +1,15 @@
+#include "output/transport.h"
+
+#include "platform/player_ids.h"
+#include "playlist/page_style.h"
+
+namespace sonvale::output {
+
+void paint_transport_buttons(platform::Ui& ui, int page) {
+  const platform::Colour colour =
+      playlist::is_page(page) ? ui.gadget_back_colour(ids::page_label(page)) : platform::kNavy;
+  for (int gadget : {ids::kPlayButton, ids::kSkipButton, ids::kStopButton, ids::kPauseButton})
+    ui.set_gadget_back_colour(gadget, colour);
+}
+
+}  // namespace sonvale::output

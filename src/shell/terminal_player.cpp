@@ -1,0 +1,223 @@
+#include "shell/terminal_player.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+
+#include "audiolib/asio.h"
+#include "audiolib/bass.h"
+#include "audiolib/device_catalog.h"
+#include "loading/track_time.h"
+#include "output/mode_selection.h"
+#include "output/start_playback.h"
+#include "output/stop_playback.h"
+#include "platform/cpu.h"
+#include "platform/player_ids.h"
+#include "platform/ui_headless.h"
+#include "playlist/add_tracks.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+
+namespace sonvale::shell {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Set by Ctrl-C (or a polite kill). The handler also asks a running engine to stop,
+// so that a start still waiting for its first block gives up at once.
+std::atomic<bool> g_interrupted{false};
+std::atomic<engine::PlaybackState*> g_playback{nullptr};
+
+void on_interrupt(int) {
+  g_interrupted.store(true);
+  if (engine::PlaybackState* playback = g_playback.load()) playback->stop_request.store(1);
+}
+
+class InterruptGuard {
+ public:
+  explicit InterruptGuard(engine::PlaybackState& playback) {
+    g_interrupted = false;
+    g_playback = &playback;
+    struct sigaction action {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &old_int_);
+    sigaction(SIGTERM, &action, &old_term_);
+  }
+  ~InterruptGuard() {
+    sigaction(SIGINT, &old_int_, nullptr);
+    sigaction(SIGTERM, &old_term_, nullptr);
+    g_playback = nullptr;
+  }
+
+ private:
+  struct sigaction old_int_ {}, old_term_ {};
+};
+
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The ASIO-path driver the request names: an index, a driver's name, its ALSA
+// device, or any other ALSA device name, which joins the list.
+std::optional<int> find_device(const std::string& wanted) {
+  if (wanted.empty()) return 0;
+  const bool numeric = wanted.find_first_not_of("0123456789") == std::string::npos;
+  audiolib::AsioDeviceInfo info;
+  for (int i = 0; audiolib::BASS_ASIO_GetDeviceInfo(i, &info); ++i) {
+    if (numeric && std::stoi(wanted) == i) return i;
+    if (!numeric && (info.name == wanted || info.driver == wanted)) return i;
+  }
+  if (!numeric && wanted.find(':') != std::string::npos) {
+    const int added = audiolib::asio_add_pcm_driver(wanted, wanted);
+    if (added >= 0) return added;
+  }
+  return std::nullopt;
+}
+
+// Adds the files to page 1 one by one, telling which were left out.
+void add_files(App& app, const std::vector<std::string>& files) {
+  app.playlist.set_visible_page(1);
+  for (const std::string& file : files) {
+    const std::size_t before = app.playlist.size(1);
+    playlist::add_dropped_files(app.playlist, file);
+    if (app.playlist.size(1) == before)
+      std::cerr << "sonvale: left out " << file
+                << ": not a playable file, or not at the sample rate of the files before it\n";
+  }
+}
+
+std::string progress_bar(int width_of_525, int cells) {
+  const int filled = width_of_525 * cells / loading::kProgressBarWidth;
+  return "[" + std::string(static_cast<std::size_t>(filled), '#') +
+         std::string(static_cast<std::size_t>(cells - filled), '.') + "]";
+}
+
+class NowPlayingLine {
+ public:
+  explicit NowPlayingLine(bool terminal) : terminal_(terminal) {}
+
+  void show(const std::string& text) {
+    if (terminal_) {
+      std::fprintf(stderr, "\r%s\033[K", text.c_str());
+    } else if (text != last_) {
+      std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    last_ = text;
+  }
+
+  void update(const App& app) {
+    const auto t = loading::track_time(app.play_queue, app.playback.source_rate.load());
+    if (!t) return;
+    std::string text = t->line1 + " / " + t->line2;
+    // Without a terminal, print each track once rather than every tick.
+    if (terminal_)
+      text += "  " + loading::format_clock(t->elapsed_seconds) + " / " +
+              loading::format_clock(t->total_seconds) + "  " + progress_bar(t->bar_width, 30);
+    show(text);
+  }
+
+  void end() {
+    if (terminal_ && !last_.empty()) std::fputc('\n', stderr);
+  }
+
+ private:
+  bool terminal_;
+  std::string last_;
+};
+
+bool start_refused(const App& app) {
+  const std::string rate = app.ui.gadget_text(ids::kRateDisplay);
+  return rate == "Crush" || rate == "Reject" || app.playback.output_rate.load() == 0;
+}
+
+}  // namespace
+
+int run_terminal_player(const TerminalRequest& request, StartupOptions options) {
+  platform::HeadlessUi ui(&std::cerr);
+  App app(ui);
+  options.terminal = true;
+  if (start_up(app, options) == StartupOutcome::Exit) return take_exit_path(app);
+  audiolib::BASS_Init(0, 48000, 0, nullptr, nullptr);
+  build_main_window(ui);
+  app.playback.processor_count = static_cast<std::int8_t>(platform::count_processors());
+
+  const engine::SoundModeInfo& mode = engine::info_of(request.mode);
+  const bool needs_threads = mode.mode == engine::SoundMode::Brown2 || mode.mode == engine::SoundMode::White2 ||
+                             mode.mode == engine::SoundMode::Brown4 || mode.mode == engine::SoundMode::White4 ||
+                             request.post_filter == 3;
+  if (needs_threads && app.playback.processor_count.load() < 2) {
+    std::cerr << "sonvale: " << mode.label << " and LPF brown need at least two processors\n";
+    return 1;
+  }
+
+  const std::optional<int> device =
+      request.render_path ? std::optional<int>(audiolib::asio_add_render_driver(*request.render_path))
+                          : find_device(request.device);
+  if (!device || *device < 0) {
+    std::cerr << "sonvale: no output device " << (request.render_path ? *request.render_path : request.device)
+              << " (see --list-devices)\n";
+    return 1;
+  }
+  app.output.mode = output::kOutputAsio;
+  app.output.asio_device = *device;
+  app.player.rendering = request.render_path.has_value();
+
+  add_files(app, request.files);
+  if (app.playlist.size(1) == 0) {
+    std::cerr << "sonvale: nothing to play\n";
+    return 1;
+  }
+  output::show_sound_mode(ui, app.playback, request.mode);
+  output::show_post_filter(ui, app.playback, request.mode == engine::SoundMode::Green1 ? 0 : request.post_filter);
+
+  InterruptGuard interrupts(app.playback);
+  NowPlayingLine line(isatty(STDERR_FILENO) != 0);
+  line.show("preparing the first block...");
+  const Clock::time_point play = Clock::now();
+  output::start_playback(app.player, 0);
+  const double first_block = seconds_since(play);
+  if (start_refused(app)) {
+    line.end();
+    std::cerr << (g_interrupted ? "sonvale: stopped\n" : "sonvale: playback could not start\n");
+    return g_interrupted ? 0 : 1;
+  }
+
+  int code = 0;
+  for (;;) {
+    ui.wait_event(100);
+    line.update(app);
+    if (g_interrupted) {
+      output::stop_playback(app.player, 0);
+      code = request.render_path ? 1 : 0;
+      break;
+    }
+    if (output::output_was_lost(app.player)) {
+      output::stop_playback(app.player, 0);
+      line.end();
+      std::cerr << "sonvale: the output device went away: " << audiolib::asio_last_error() << "\n";
+      return 1;
+    }
+    if (output::playback_has_ended(app.player)) {
+      output::finish_playback(app.player, request.render_path ? 0 : 1000);
+      break;
+    }
+  }
+  line.end();
+  if (request.render_path) {
+    const double total = seconds_since(play);
+    const double audio = static_cast<double>(app.player.feed.delivered.load()) / 8.0 /
+                         static_cast<double>(app.playback.source_rate.load() * mode.multiplier);
+    std::fprintf(stderr, "first block after %.3f s; %.3f s of audio in %.3f s (%.2fx real time)\n", first_block,
+                 audio, total, total > 0 ? audio / total : 0.0);
+  }
+  audiolib::BASS_Free();
+  take_exit_path(app);
+  return code;
+}
+
+}  // namespace sonvale::shell
