@@ -113,7 +113,7 @@ bool Engine::ready() const {
 
 int Engine::run() {
   state_.stop_request = 0;
-  bool filled = false;
+  bool filled = true;  // the first block starts at once
   for (;;) {
     // The first two blocks follow each other at once; after that the engine waits in
     // turns for the device to move on.

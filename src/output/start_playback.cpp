@@ -86,15 +86,20 @@ void start_device(Player& p) {
 }
 
 // Waits for the engine's first block, keeping the windows alive and the PLAY button
-// flashing. False when the engine ended without one (a track that decodes to nothing).
+// flashing every 100 ms. The block is looked for more often than that, so that the
+// sound starts as soon as it is there. False when the engine ended without one (a
+// track that decodes to nothing, or a stop).
 bool prime(Player& p) {
+  constexpr int kLookMs = 5;
+  constexpr int kFlashMs = 100;
   std::minstd_rand random(platform::tick_count());
   std::uniform_int_distribution<int> light(150, 254);
-  while (p.playback.first_fill_count.load(std::memory_order_acquire) == 0) {
+  for (int waited = 0; p.playback.first_fill_count.load(std::memory_order_acquire) == 0; waited += kLookMs) {
     if (!p.engine_thread.is_running()) return p.playback.first_fill_count.load() != 0;
     while (p.ui.wait_event(0).kind != platform::EventKind::None) platform::sleep_ms(1);
-    platform::sleep_ms(100);
-    p.ui.set_gadget_text_colour(ids::kPlayButton, platform::rgb(light(random), light(random), light(random)));
+    platform::sleep_ms(kLookMs);
+    if (waited % kFlashMs == 0)
+      p.ui.set_gadget_text_colour(ids::kPlayButton, platform::rgb(light(random), light(random), light(random)));
   }
   return true;
 }
