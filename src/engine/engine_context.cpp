@@ -5,7 +5,7 @@
 namespace sonvale::engine {
 namespace {
 
-static_assert(spec_of(Buffer::ProductScratch).bytes == kProductScratchBytes);
+static_assert(entry_of(Buffer::ProductScratch).bytes == kProductScratchBytes);
 static_assert(kScratchSlots >= WorkerPool::kMaxThreads, "a slot for every thread of a stage");
 
 FrameBuffer frames_of(const SampleBuffers& buffers, Buffer b) {

@@ -5,9 +5,9 @@
 namespace sonvale::engine {
 
 std::optional<Buffer> SampleBuffers::reserve(const Reserve& reserve) {
-  for (const BufferSpec& spec : kReservationTable) {
-    slots_[index(spec.id)] = reserve(spec.bytes);
-    if (spec.fatal && !has(spec.id)) return spec.id;
+  for (const BufferEntry& entry : kReservationTable) {
+    slots_[index(entry.id)] = reserve(entry.bytes);
+    if (entry.fatal && !has(entry.id)) return entry.id;
   }
   return std::nullopt;
 }

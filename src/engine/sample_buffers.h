@@ -30,7 +30,7 @@ enum class Buffer {
   ProductScratch, // per-thread working memory of the vectorised dot products
 };
 
-struct BufferSpec {
+struct BufferEntry {
   Buffer id;
   std::string_view name;
   std::size_t bytes;
@@ -39,7 +39,7 @@ struct BufferSpec {
 
 // The scratch comes last and is not fatal: without it the products run frame by
 // frame, with the same results, only slower.
-inline constexpr std::array<BufferSpec, 15> kReservationTable{{
+inline constexpr std::array<BufferEntry, 15> kReservationTable{{
     {Buffer::Hamming255, "Hamming 255 taps table", 2'048, false},
     {Buffer::Blackman255, "Blackman 255 taps table", 2'048, false},
     {Buffer::Hamming2047, "Hamming 2047 taps table", 16'384, false},
@@ -59,13 +59,13 @@ inline constexpr std::array<BufferSpec, 15> kReservationTable{{
 
 constexpr std::size_t fatal_bytes() {
   std::size_t sum = 0;
-  for (const BufferSpec& spec : kReservationTable)
-    if (spec.fatal) sum += spec.bytes;
+  for (const BufferEntry& entry : kReservationTable)
+    if (entry.fatal) sum += entry.bytes;
   return sum;
 }
 static_assert(fatal_bytes() == 559'284'224);
 
-constexpr const BufferSpec& spec_of(Buffer b) {
+constexpr const BufferEntry& entry_of(Buffer b) {
   return kReservationTable[static_cast<std::size_t>(b)];
 }
 

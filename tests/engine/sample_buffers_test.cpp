@@ -12,11 +12,11 @@ using platform::Reservation;
 
 TEST(SampleBuffers, OutputBlocksOfTheFourTimesModesFitTheLargeBuffers) {
   for (Buffer b : {Buffer::WorkA, Buffer::WorkB, Buffer::WorkC, Buffer::Output1, Buffer::Output2})
-    EXPECT_GE(spec_of(b).bytes, std::size_t{4} * kBlockBytes);
-  EXPECT_GE(spec_of(Buffer::Input).bytes, std::size_t{kBlockBytes} + 2 * 33'792);
-  EXPECT_GE(spec_of(Buffer::Capture).bytes, std::size_t{kBlockBytes});
-  EXPECT_GE(spec_of(Buffer::QuarterKernel).bytes, 1025 * sizeof(double));
-  EXPECT_GE(spec_of(Buffer::Hamming2047).bytes, 2047 * sizeof(double));
+    EXPECT_GE(entry_of(b).bytes, std::size_t{4} * kBlockBytes);
+  EXPECT_GE(entry_of(Buffer::Input).bytes, std::size_t{kBlockBytes} + 2 * 33'792);
+  EXPECT_GE(entry_of(Buffer::Capture).bytes, std::size_t{kBlockBytes});
+  EXPECT_GE(entry_of(Buffer::QuarterKernel).bytes, 1025 * sizeof(double));
+  EXPECT_GE(entry_of(Buffer::Hamming2047).bytes, 2047 * sizeof(double));
 }
 
 TEST(SampleBuffers, ReservesInTableOrderAndZeroFills) {

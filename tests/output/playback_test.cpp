@@ -210,7 +210,7 @@ void expect_every_buffer_zero(const engine::SampleBuffers& buffers) {
   using engine::Buffer;
   for (Buffer b : {Buffer::Input, Buffer::Carry, Buffer::WorkA, Buffer::WorkB, Buffer::WorkC, Buffer::Output1,
                    Buffer::Output2, Buffer::Capture, Buffer::FilterTail})
-    EXPECT_TRUE(all_zero(buffers, b)) << engine::spec_of(b).name;
+    EXPECT_TRUE(all_zero(buffers, b)) << engine::entry_of(b).name;
 }
 
 // More than one block of a quiet sine, as one WAV file.
