@@ -24,6 +24,10 @@ QLabel* make_label(const QString& text, QWidget* parent, Qt::Alignment alignment
   return label;
 }
 
+// Buttons and frames read "&" as the mark of a keyboard mnemonic; a device name
+// with "&" in it is shown as it is.
+QString literal_caption(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
 QListWidget* make_list(QWidget* parent, QAbstractItemView::SelectionMode mode) {
   auto* list = new QListWidget(parent);
   list->setSelectionMode(mode);
@@ -62,17 +66,17 @@ QWidget* QtUi::make_widget(int window, int gadget, GadgetKind kind, QWidget* par
       return bar;
     }
     case GadgetKind::Button: {
-      auto* button = new QPushButton(caption, parent);
+      auto* button = new QPushButton(literal_caption(caption), parent);
       QObject::connect(button, &QPushButton::clicked, button, report);
       return button;
     }
     case GadgetKind::Option: {
-      auto* option = new QRadioButton(caption, parent);
+      auto* option = new QRadioButton(literal_caption(caption), parent);
       QObject::connect(option, &QRadioButton::clicked, option, report);
       return option;
     }
     case GadgetKind::Frame: {
-      auto* frame = new QGroupBox(caption, parent);
+      auto* frame = new QGroupBox(literal_caption(caption), parent);
       // A frame only draws round what it encloses: it lies under them and lets
       // their clicks through.
       frame->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -174,8 +178,8 @@ void QtUi::set_gadget_text(int gadget, std::string_view text) {
     const QString shown = to_qstring(text);
     QWidget* w = g->widget;
     if (auto* label = qobject_cast<QLabel*>(w)) label->setText(shown);
-    else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setText(shown);
-    else if (auto* frame = qobject_cast<QGroupBox*>(w)) frame->setTitle(shown);
+    else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setText(literal_caption(shown));
+    else if (auto* frame = qobject_cast<QGroupBox*>(w)) frame->setTitle(literal_caption(shown));
     else if (auto* editor = qobject_cast<QPlainTextEdit*>(w)) editor->setPlainText(shown);
     else return;
     w->setProperty(kBytesProperty, to_bytes(text));

@@ -112,6 +112,11 @@ TEST_F(QtGadgets, CombosOptionsAndBarsKeepTheirState) {
   ui.set_gadget_state(67, 0);
   EXPECT_EQ(ui.gadget_state(67), 0);
 
+  // A name with "&" is shown and read back as it is, not as a keyboard mnemonic.
+  ui.create_gadget(5, 300, GadgetKind::Button, Rect{90, 10, 550, 25}, "R&D Audio");
+  EXPECT_EQ(qobject_cast<QPushButton*>(gadget_widget(300))->text(), QStringLiteral("R&&D Audio"));
+  EXPECT_EQ(ui.gadget_text(300), "R&D Audio");
+
   ui.create_gadget(5, 92, GadgetKind::Bar, Rect{30, 620, 630, 20}, "");
   ui.set_bar_range(92, 0, 630);
   ui.set_gadget_state(92, 315);
