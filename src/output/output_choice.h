@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "output/asio_device_table.h"
 
 namespace sonvale::output {
 
@@ -14,6 +17,10 @@ struct OutputChoice {
   std::int8_t mode = 0;
   int asio_device = 0;
   int wasapi_device = 0;
+  // Main thread only: the ASIO drivers the choice was made from, and the name the
+  // settings window's Apply last read from its ASIO list.
+  AsioDeviceTable asio_table;
+  std::string last_applied_asio_name;
 };
 
 }  // namespace sonvale::output

@@ -42,7 +42,12 @@ bool HeadlessUi::open_window(int window, Rect client, std::string_view title, un
     client.x = desktop_.x + (desktop_.w - client.w) / 2;
     client.y = desktop_.y + (desktop_.h - client.h) / 2;
   }
-  Window w{client, std::string(title), flags, owner, !(flags & kWindowInvisible)};
+  Window w;
+  w.client = client;
+  w.title = std::string(title);
+  w.flags = flags;
+  w.owner = owner;
+  w.visible = !(flags & kWindowInvisible);
   windows_[window] = w;
   if (w.visible) foreground_ = window;
   return true;
@@ -145,6 +150,50 @@ void HeadlessUi::set_window_colour(int window, Colour back) {
   if (it != windows_.end()) it->second.back = back;
 }
 
+void HeadlessUi::resize_window(int window, int w, int h) {
+  std::lock_guard lock(mutex_);
+  auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  it->second.client.w = w;
+  it->second.client.h = h;
+}
+
+void HeadlessUi::set_window_topmost(int window, bool topmost) {
+  std::lock_guard lock(mutex_);
+  auto it = windows_.find(window);
+  if (it != windows_.end()) it->second.topmost = topmost;
+}
+
+bool HeadlessUi::is_window_topmost(int window) const {
+  std::lock_guard lock(mutex_);
+  const Window* w = find_window(window);
+  return w && w->topmost;
+}
+
+void HeadlessUi::accept_drops(int window, bool accept) {
+  std::lock_guard lock(mutex_);
+  auto it = windows_.find(window);
+  if (it != windows_.end()) it->second.drops = accept;
+}
+
+void HeadlessUi::add_shortcut(int window, int key, int id) {
+  std::lock_guard lock(mutex_);
+  auto it = windows_.find(window);
+  if (it != windows_.end()) it->second.shortcuts.push_back({key, id});
+}
+
+void HeadlessUi::remove_shortcuts(int window) {
+  std::lock_guard lock(mutex_);
+  auto it = windows_.find(window);
+  if (it != windows_.end()) it->second.shortcuts.clear();
+}
+
+void HeadlessUi::cut_window_to_image(int window, int image) {
+  std::lock_guard lock(mutex_);
+  auto it = windows_.find(window);
+  if (it != windows_.end() && images_.contains(image)) it->second.cut_image = image;
+}
+
 bool HeadlessUi::create_gadget(int window, int gadget, GadgetKind kind, Rect rect,
                                std::string_view text) {
   std::lock_guard lock(mutex_);
@@ -153,8 +202,14 @@ bool HeadlessUi::create_gadget(int window, int gadget, GadgetKind kind, Rect rec
   g.window = window;
   g.kind = kind;
   g.rect = rect;
-  g.text = std::string(text);
-  gadgets_[gadget] = g;
+  g.font = default_font_;
+  if (kind == GadgetKind::Combo) g.state = -1;
+  if (kind == GadgetKind::FolderTree)
+    g.tree = std::make_shared<FolderTreeModel>(text);
+  else
+    g.text = std::string(text);
+  gadgets_[gadget] = std::move(g);
+  created_.push_back(gadget);
   return true;
 }
 
@@ -175,13 +230,26 @@ Rect HeadlessUi::gadget_rect(int gadget) const {
   return g ? g->rect : Rect{};
 }
 
+Rect HeadlessUi::gadget_screen_rect_locked(const Gadget& g) const {
+  const Window* w = find_window(g.window);
+  if (!w) return Rect{};
+  return Rect{w->client.x + g.rect.x, w->client.y + g.rect.y, g.rect.w, g.rect.h};
+}
+
 Rect HeadlessUi::gadget_screen_rect(int gadget) const {
   std::lock_guard lock(mutex_);
   const Gadget* g = find_gadget(gadget);
-  if (!g) return Rect{};
-  const Window* w = find_window(g->window);
-  if (!w) return Rect{};
-  return Rect{w->client.x + g->rect.x, w->client.y + g->rect.y, g->rect.w, g->rect.h};
+  return g ? gadget_screen_rect_locked(*g) : Rect{};
+}
+
+int HeadlessUi::window_of_locked(int gadget) const {
+  const Gadget* g = find_gadget(gadget);
+  return g ? g->window : -1;
+}
+
+int HeadlessUi::window_of(int gadget) const {
+  std::lock_guard lock(mutex_);
+  return window_of_locked(gadget);
 }
 
 void HeadlessUi::set_gadget_text(int gadget, std::string_view text) {
@@ -193,7 +261,13 @@ void HeadlessUi::set_gadget_text(int gadget, std::string_view text) {
 std::string HeadlessUi::gadget_text(int gadget) const {
   std::lock_guard lock(mutex_);
   const Gadget* g = find_gadget(gadget);
-  return g ? g->text : std::string();
+  if (g == nullptr) return {};
+  if (g->kind == GadgetKind::FolderTree) return g->tree->selected();
+  if (g->kind == GadgetKind::Combo) {
+    const ListItem* item = find_item(gadget, g->state);
+    return item ? item->text : std::string();
+  }
+  return g->text;
 }
 
 void HeadlessUi::set_gadget_text_colour(int gadget, Colour colour) {
@@ -244,77 +318,22 @@ bool HeadlessUi::is_gadget_disabled(int gadget) const {
   return g && g->disabled;
 }
 
-void HeadlessUi::add_list_item(int gadget, std::string_view text) {
-  std::lock_guard lock(mutex_);
-  if (Gadget* g = find_gadget(gadget)) g->items.push_back({std::string(text), false});
-}
-
-void HeadlessUi::remove_list_item(int gadget, int index) {
-  std::lock_guard lock(mutex_);
-  if (find_item(gadget, index) == nullptr) return;
-  auto& items = find_gadget(gadget)->items;
-  items.erase(items.begin() + index);
-}
-
-void HeadlessUi::clear_list(int gadget) {
-  std::lock_guard lock(mutex_);
-  if (Gadget* g = find_gadget(gadget)) g->items.clear();
-}
-
-int HeadlessUi::list_item_count(int gadget) const {
-  std::lock_guard lock(mutex_);
-  const Gadget* g = find_gadget(gadget);
-  return g ? static_cast<int>(g->items.size()) : 0;
-}
-
-std::string HeadlessUi::list_item_text(int gadget, int index) const {
-  std::lock_guard lock(mutex_);
-  const ListItem* item = find_item(gadget, index);
-  return item ? item->text : std::string();
-}
-
-int HeadlessUi::selected_list_item(int gadget) const {
-  std::lock_guard lock(mutex_);
-  const Gadget* g = find_gadget(gadget);
-  if (g == nullptr) return -1;
-  for (std::size_t i = 0; i < g->items.size(); ++i)
-    if (g->items[i].selected) return static_cast<int>(i);
-  return -1;
-}
-
-bool HeadlessUi::is_list_item_selected(int gadget, int index) const {
-  std::lock_guard lock(mutex_);
-  const ListItem* item = find_item(gadget, index);
-  return item && item->selected;
-}
-
-void HeadlessUi::select_list_item(int gadget, int index, bool selected) {
-  std::lock_guard lock(mutex_);
-  if (find_item(gadget, index) == nullptr) return;
-  find_gadget(gadget)->items[static_cast<std::size_t>(index)].selected = selected;
-}
-
 Event HeadlessUi::wait_event(int timeout_ms) {
   std::unique_lock lock(mutex_);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
-    // Posted work runs first, outside the lock, as a window system would dispatch it.
-    while (!tasks_.empty()) {
-      auto task = std::move(tasks_.front());
-      tasks_.pop_front();
+    while (!queue_.empty()) {
+      auto next = std::move(queue_.front());
+      queue_.pop_front();
+      if (Event* event = std::get_if<Event>(&next)) return std::move(*event);
+      // Posted work runs outside the lock, as a window system would dispatch it.
       lock.unlock();
-      task();
+      std::get<std::function<void()>>(next)();
       lock.lock();
-    }
-    if (!events_.empty()) {
-      Event e = std::move(events_.front());
-      events_.pop_front();
-      return e;
     }
     if (timeout_ms < 0) {
       wake_.wait(lock);
-    } else if (wake_.wait_until(lock, deadline) == std::cv_status::timeout && tasks_.empty() &&
-               events_.empty()) {
+    } else if (wake_.wait_until(lock, deadline) == std::cv_status::timeout && queue_.empty()) {
       return Event{};
     }
   }
@@ -323,7 +342,7 @@ Event HeadlessUi::wait_event(int timeout_ms) {
 void HeadlessUi::post(std::function<void()> task) {
   {
     std::lock_guard lock(mutex_);
-    tasks_.push_back(std::move(task));
+    queue_.push_back(std::move(task));
   }
   wake_.notify_all();
 }
@@ -356,7 +375,7 @@ std::vector<std::string> HeadlessUi::open_files_dialog(std::string_view title,
 void HeadlessUi::inject(Event event) {
   {
     std::lock_guard lock(mutex_);
-    events_.push_back(std::move(event));
+    queue_.push_back(std::move(event));
   }
   wake_.notify_all();
 }
@@ -373,7 +392,7 @@ void HeadlessUi::click_gadget(int gadget) {
   {
     std::lock_guard lock(mutex_);
     cursor_ = centre;
-    if (const Gadget* g = find_gadget(gadget)) window = g->window;
+    window = window_of_locked(gadget);
   }
   inject(Event(EventKind::LeftButtonDown, window, gadget, centre));
 }
@@ -396,6 +415,68 @@ void HeadlessUi::answer_file_dialog(std::vector<std::string> paths) {
 std::vector<RecordedFileDialog> HeadlessUi::file_dialogs() const {
   std::lock_guard lock(mutex_);
   return dialogs_;
+}
+
+bool HeadlessUi::open_url(std::string_view url) {
+  std::lock_guard lock(mutex_);
+  urls_.emplace_back(url);
+  return true;
+}
+
+std::vector<std::string> HeadlessUi::opened_urls() const {
+  std::lock_guard lock(mutex_);
+  return urls_;
+}
+
+void HeadlessUi::set_screen_dpi(int dpi) {
+  std::lock_guard lock(mutex_);
+  dpi_ = dpi;
+}
+
+void HeadlessUi::set_gui_face(std::string face) {
+  std::lock_guard lock(mutex_);
+  gui_face_ = std::move(face);
+}
+
+unsigned HeadlessUi::window_flags(int window) const {
+  std::lock_guard lock(mutex_);
+  const Window* w = find_window(window);
+  return w ? w->flags : 0;
+}
+
+int HeadlessUi::window_owner(int window) const {
+  std::lock_guard lock(mutex_);
+  const Window* w = find_window(window);
+  return w ? w->owner : -1;
+}
+
+Colour HeadlessUi::window_colour(int window) const {
+  std::lock_guard lock(mutex_);
+  const Window* w = find_window(window);
+  return w ? w->back : 0;
+}
+
+std::vector<int> HeadlessUi::creation_order() const {
+  std::lock_guard lock(mutex_);
+  return created_;
+}
+
+int HeadlessUi::window_cut_image(int window) const {
+  std::lock_guard lock(mutex_);
+  const Window* w = find_window(window);
+  return w ? w->cut_image : -1;
+}
+
+std::vector<Shortcut> HeadlessUi::shortcuts(int window) const {
+  std::lock_guard lock(mutex_);
+  const Window* w = find_window(window);
+  return w ? w->shortcuts : std::vector<Shortcut>{};
+}
+
+bool HeadlessUi::accepts_drops(int window) const {
+  std::lock_guard lock(mutex_);
+  const Window* w = find_window(window);
+  return w && w->drops;
 }
 
 }  // namespace sonvale::platform

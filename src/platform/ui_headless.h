@@ -3,10 +3,13 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <ostream>
+#include <variant>
 #include <vector>
 
+#include "platform/folder_tree_model.h"
 #include "platform/ui.h"
 
 namespace sonvale::platform {
@@ -21,6 +24,23 @@ struct RecordedFileDialog {
   std::string title;
   std::string default_name;
   std::string filter;
+};
+
+// One drawing operation on an image, as recorded.
+struct ImageOp {
+  enum class Kind { Fill, Image, Text };
+  Kind kind = Kind::Fill;
+  Rect rect;          // Fill: the rectangle; Image: where the source went; Text: x, y only
+  Colour colour = 0;  // Fill: the colour; Text: the text colour
+  Colour back = 0;    // Text: the back colour
+  int source = -1;    // Image: the image drawn
+  int font = -1;      // Text: the font
+  std::string text;
+};
+
+struct Shortcut {
+  int key = 0;
+  int id = 0;
 };
 
 // Windows and gadgets kept in memory. Events are injected by code; message boxes are
@@ -47,6 +67,13 @@ class HeadlessUi final : public Ui {
   Rect window_outer_rect(int window) const override;
   void move_window(int window, int x, int y) override;
   void set_window_colour(int window, Colour back) override;
+  void resize_window(int window, int w, int h) override;
+  void set_window_topmost(int window, bool topmost) override;
+  bool is_window_topmost(int window) const override;
+  void accept_drops(int window, bool accept) override;
+  void add_shortcut(int window, int key, int id) override;
+  void remove_shortcuts(int window) override;
+  void cut_window_to_image(int window, int image) override;
 
   bool create_gadget(int window, int gadget, GadgetKind kind, Rect rect,
                      std::string_view text) override;
@@ -64,6 +91,29 @@ class HeadlessUi final : public Ui {
   bool is_gadget_hidden(int gadget) const override;
   void disable_gadget(int gadget, bool disabled) override;
   bool is_gadget_disabled(int gadget) const override;
+  void set_gadget_state(int gadget, int state) override;
+  int gadget_state(int gadget) const override;
+  void set_bar_range(int gadget, int minimum, int maximum) override;
+  void set_gadget_image(int gadget, int image) override;
+  int gadget_image(int gadget) const override;
+
+  bool load_font(int font, std::string_view face, int points) override;
+  void free_font(int font) override;
+  std::optional<FontInfo> font_info(int font) const override;
+  void set_default_font(int font) override;
+  void set_gadget_font(int gadget, int font) override;
+  int gadget_font(int gadget) const override;
+  std::string default_gui_face() const override;
+  int screen_dpi() const override;
+
+  bool load_image(int image, const RgbImage& pixels) override;
+  bool create_image(int image, int width, int height) override;
+  bool image_exists(int image) const override;
+  Rect image_rect(int image) const override;
+  void draw_image(int target, int source, int x, int y) override;
+  void draw_text(int image, int x, int y, std::string_view text, int font, Colour text_colour,
+                 Colour back_colour) override;
+  void fill_image_rect(int image, Rect rect, Colour colour) override;
 
   void add_list_item(int gadget, std::string_view text) override;
   void remove_list_item(int gadget, int index) override;
@@ -74,6 +124,11 @@ class HeadlessUi final : public Ui {
   bool is_list_item_selected(int gadget, int index) const override;
   void select_list_item(int gadget, int index, bool selected) override;
 
+  std::string folder_tree_item_at(int gadget, Point screen) const override;
+  Rect folder_tree_item_rect(int gadget, std::string_view path) const override;
+  void select_folder_tree_item(int gadget, std::string_view path) override;
+  bool is_folder_tree_item_checked(int gadget, std::string_view path) const override;
+
   Event wait_event(int timeout_ms) override;
   void post(std::function<void()> task) override;
   Point cursor_position() const override;
@@ -81,13 +136,35 @@ class HeadlessUi final : public Ui {
   int message_box(std::string_view title, std::string_view text, unsigned flags) override;
   std::vector<std::string> open_files_dialog(std::string_view title, std::string_view default_name,
                                              std::string_view filter) override;
+  bool open_url(std::string_view url) override;
 
   // Driving it.
   void inject(Event event);
   void set_cursor(Point p);
   // Puts the pointer on the gadget's centre and injects a left-button press there.
   void click_gadget(int gadget);
+  // A user's click on a button, option, image button, or on a combo's item: the
+  // press, the gadget's new state, then its Gadget event.
+  void press_button(int gadget);
+  void choose_combo_item(int gadget, int index);
+  // A user's left click on a folder tree item, on its check box (which flips it) or on
+  // its name; and the space bar on the selected item (which flips its check box).
+  void click_folder_tree_item(int gadget, std::string_view path, bool on_check_box);
+  void press_space_in_folder_tree(int gadget);
+  void expand_folder_tree_item(int gadget, std::string_view path);
   void set_desktop(Rect desktop);
+  void set_screen_dpi(int dpi);
+  void set_gui_face(std::string face);
+  std::vector<ImageOp> image_ops(int image) const;
+  unsigned window_flags(int window) const;
+  int window_owner(int window) const;
+  Colour window_colour(int window) const;
+  // Gadget numbers in the order they were created, since the backend was made.
+  std::vector<int> creation_order() const;
+  int window_cut_image(int window) const;  // -1 when not cut
+  std::vector<Shortcut> shortcuts(int window) const;
+  bool accepts_drops(int window) const;
+  std::vector<std::string> opened_urls() const;
   std::vector<RecordedMessageBox> message_boxes() const;
   // The paths the next open-file dialog answers with; none means cancelled.
   void answer_file_dialog(std::vector<std::string> paths);
@@ -102,7 +179,11 @@ class HeadlessUi final : public Ui {
     bool visible = false;
     bool maximized = false;
     bool enabled = true;
+    bool topmost = false;
+    bool drops = false;
+    int cut_image = -1;
     Colour back = 0;
+    std::vector<Shortcut> shortcuts;
   };
   struct ListItem {
     std::string text;
@@ -117,24 +198,51 @@ class HeadlessUi final : public Ui {
     Colour back_colour = 0xFFFFFF;
     bool hidden = false;
     bool disabled = false;
+    int font = -1;
+    int state = 0;
+    int minimum = 0;
+    int maximum = 100;
+    int image = -1;
     std::vector<ListItem> items;
+    std::shared_ptr<FolderTreeModel> tree;  // folder trees only
   };
+  struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<ImageOp> ops;
+  };
+
+  // Rows of a headless folder tree are this high, the start folder's row at the top.
+  static constexpr int kTreeRowHeight = 20;
 
   const Window* find_window(int window) const;
   const Gadget* find_gadget(int gadget) const;
   Gadget* find_gadget(int gadget);
   const ListItem* find_item(int gadget, int index) const;
   Rect outer_rect_locked(const Window& w) const;
+  Rect gadget_screen_rect_locked(const Gadget& g) const;
+  int window_of_locked(int gadget) const;
+  int window_of(int gadget) const;
+  void record_op(int image, ImageOp op);
+  FolderTreeModel* find_tree(int gadget) const;
+  Rect tree_row_rect_locked(const Gadget& g, int row) const;
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::map<int, Window> windows_;
   std::map<int, Gadget> gadgets_;
-  std::deque<Event> events_;
-  std::deque<std::function<void()>> tasks_;
+  // Injected events and posted tasks, in the order they came.
+  std::deque<std::variant<Event, std::function<void()>>> queue_;
   std::vector<RecordedMessageBox> boxes_;
   std::vector<RecordedFileDialog> dialogs_;
   std::vector<std::string> dialog_answer_;
+  std::map<int, FontInfo> fonts_;
+  std::map<int, Image> images_;
+  std::vector<std::string> urls_;
+  std::vector<int> created_;
+  int default_font_ = -1;
+  int dpi_ = 0;  // no desktop to ask
+  std::string gui_face_;
   std::ostream* messages_;
   Point cursor_;
   Rect desktop_{0, 0, 1920, 1080};

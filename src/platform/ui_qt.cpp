@@ -1,43 +1,32 @@
+// The Qt backend's core: the application, the hand-over to the user-interface
+// thread, windows, events, and the desktop's services.
 #include "platform/ui_qt.h"
 
 #include <QtCore/QEventLoop>
+#include <QtCore/QFile>
+#include <QtCore/QMimeData>
 #include <QtCore/QThread>
 #include <QtCore/QTimer>
+#include <QtCore/QUrl>
+#include <QtGui/QBitmap>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QCursor>
+#include <QtGui/QDesktopServices>
+#include <QtGui/QDropEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QScreen>
-#include <QtCore/QFile>
+#include <QtGui/QShortcut>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
-#include <QtWidgets/QLabel>
-#include <QtWidgets/QListWidget>
 #include <QtWidgets/QMessageBox>
-#include <QtWidgets/QPushButton>
-#include <QtWidgets/QWidget>
 
 #include <condition_variable>
 #include <cstdlib>
 
+#include "platform/ui_qt_private.h"
+
 namespace sonvale::platform {
 namespace {
-
-QString to_qstring(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString css_colour(Colour c) {
-  return QStringLiteral("#%1%2%3")
-      .arg(red_of(c), 2, 16, QLatin1Char('0'))
-      .arg(green_of(c), 2, 16, QLatin1Char('0'))
-      .arg(blue_of(c), 2, 16, QLatin1Char('0'));
-}
-
-Rect to_rect(const QRect& r) { return Rect{r.x(), r.y(), r.width(), r.height()}; }
-
-// List items keep the caller's bytes beside the shown text, so that a text which is
-// not valid UTF-8 reads back exactly as it was given.
-constexpr int kItemBytesRole = Qt::UserRole;
 
 // "*.WAV;*.MP3" becomes the Qt filter "*.WAV;*.MP3 (*.WAV *.MP3)": the pattern list is
 // its own description.
@@ -47,56 +36,75 @@ QString name_filter(std::string_view patterns) {
   return to_qstring(patterns) + QStringLiteral(" (") + list + QLatin1Char(')');
 }
 
+// The dropped items that are local files, as the file system's bytes, one a line.
+std::string dropped_files(const QMimeData* data) {
+  std::string files;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) continue;
+    if (!files.empty()) files.push_back('\n');
+    files += QFile::encodeName(url.toLocalFile()).toStdString();
+  }
+  return files;
+}
+
 }  // namespace
 
-struct QtUi::Gadget {
-  int window = -1;
-  GadgetKind kind = GadgetKind::Text;
-  QWidget* widget = nullptr;  // owned by its window
-  Rect rect;
-  Colour text_colour = 0;
-  Colour back_colour = 0xFFFFFF;
+// Sees every button press once, where it first arrives: a press that a gadget
+// leaves alone travels on to its parents as new events, and those are not counted.
+class QtUi::Application final : public QApplication {
+ public:
+  Application(int& argc, char** argv, QtUi& ui) : QApplication(argc, argv), ui_(ui) {}
+
+  bool notify(QObject* receiver, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress && receiver->isWidgetType()) {
+      auto* press = static_cast<QMouseEvent*>(event);
+      const QPoint global = press->globalPosition().toPoint();
+      ui_.note_press(static_cast<QWidget*>(receiver), press->button(), {global.x(), global.y()});
+    }
+    return QApplication::notify(receiver, event);
+  }
+
+ private:
+  QtUi& ui_;
 };
 
-// Turns the raw button presses, close requests and moves of our windows into
-// events for wait_event().
+// Turns close requests, moves and file drops of our windows into events.
 class QtUi::EventFilter final : public QObject {
  public:
   explicit EventFilter(QtUi& ui) : ui_(ui) {}
 
   bool eventFilter(QObject* object, QEvent* event) override {
     auto* widget = qobject_cast<QWidget*>(object);
-    if (widget == nullptr) return false;
+    if (widget == nullptr || !widget->isWindow()) return false;
+    const int window = ui_.window_number_of(widget);
+    if (window < 0) return false;
     switch (event->type()) {
-      case QEvent::MouseButtonPress: {
-        auto* press = static_cast<QMouseEvent*>(event);
-        // A press that a child ignores travels on to its parents; count it once.
-        if (press->timestamp() == last_press_time_ && press->button() == last_button_) return false;
-        last_press_time_ = press->timestamp();
-        last_button_ = press->button();
-        const int window = ui_.window_number_of(widget->window());
-        if (window < 0) return false;
-        const QPoint global = press->globalPosition().toPoint();
-        if (press->button() == Qt::LeftButton)
-          ui_.enqueue(Event(EventKind::LeftButtonDown, window, -1, {global.x(), global.y()}));
-        else if (press->button() == Qt::RightButton)
-          ui_.enqueue(Event(EventKind::RightButtonDown, window, -1, {global.x(), global.y()}));
-        return false;
-      }
-      case QEvent::Close: {
-        if (!widget->isWindow()) return false;
-        const int window = ui_.window_number_of(widget);
-        if (window < 0 || closing_) return false;
+      case QEvent::Close:
+        if (closing_) return false;
         // The program decides whether a close request closes anything.
         event->ignore();
         ui_.enqueue(Event(EventKind::CloseWindow, window));
         return true;
-      }
-      case QEvent::Move: {
-        if (!widget->isWindow()) return false;
-        const int window = ui_.window_number_of(widget);
-        if (window >= 0) ui_.enqueue(Event(EventKind::WindowMoved, window));
+      case QEvent::Move:
+        ui_.enqueue(Event(EventKind::WindowMoved, window));
         return false;
+      case QEvent::DragEnter:
+      case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!widget->acceptDrops() || dropped_files(drag->mimeData()).empty()) return false;
+        drag->setDropAction(Qt::CopyAction);
+        drag->accept();
+        return true;
+      }
+      case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        Event e(EventKind::FilesDropped, window);
+        e.files = dropped_files(drop->mimeData());
+        if (e.files.empty()) return false;
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        ui_.enqueue(std::move(e));
+        return true;
       }
       default:
         return false;
@@ -107,8 +115,6 @@ class QtUi::EventFilter final : public QObject {
 
  private:
   QtUi& ui_;
-  quint64 last_press_time_ = 0;
-  Qt::MouseButton last_button_ = Qt::NoButton;
 };
 
 bool QtUi::display_available() {
@@ -119,11 +125,11 @@ bool QtUi::display_available() {
   return false;
 }
 
-QtUi::QtUi() {
+QtUi::QtUi() : images_(std::make_unique<Images>()), fonts_(std::make_unique<Fonts>()) {
   static char name[] = "sonvale";
   argv_[0] = name;
   argv_[1] = nullptr;
-  app_ = std::make_unique<QApplication>(argc_, argv_);
+  app_ = std::make_unique<Application>(argc_, argv_, *this);
   app_->setQuitOnLastWindowClosed(false);
   filter_ = std::make_unique<EventFilter>(*this);
   app_->installEventFilter(filter_.get());
@@ -132,9 +138,14 @@ QtUi::QtUi() {
 QtUi::~QtUi() {
   app_->removeEventFilter(filter_.get());
   filter_->closing_ = true;
-  for (auto& [number, widget] : windows_) delete widget;
-  windows_.clear();
   gadgets_.clear();
+  shortcuts_.clear();
+  // Owned windows go with their owner; delete only the top of each family.
+  std::vector<QWidget*> tops;
+  for (auto& [number, widget] : windows_)
+    if (widget->parentWidget() == nullptr) tops.push_back(widget);
+  windows_.clear();
+  for (QWidget* widget : tops) delete widget;
 }
 
 void QtUi::queue(std::function<void()> task) const {
@@ -172,25 +183,32 @@ QWidget* QtUi::window_widget(int window) const {
   return it == windows_.end() ? nullptr : it->second;
 }
 
-const QtUi::Gadget* QtUi::find_gadget(int gadget) const {
-  auto it = gadgets_.find(gadget);
-  return it == gadgets_.end() ? nullptr : it->second.get();
-}
-
-QListWidget* QtUi::find_list(int gadget) const {
-  const Gadget* g = find_gadget(gadget);
-  return g ? qobject_cast<QListWidget*>(g->widget) : nullptr;
-}
-
 int QtUi::window_number_of(const QWidget* widget) const {
   for (const auto& [number, w] : windows_)
     if (w == widget) return number;
   return -1;
 }
 
+int QtUi::gadget_number_of(const QWidget* widget) const {
+  for (; widget != nullptr && !widget->isWindow(); widget = widget->parentWidget())
+    for (const auto& [number, g] : gadgets_)
+      if (g->widget == widget) return number;
+  return -1;
+}
+
 void QtUi::enqueue(Event event) {
   events_.push_back(std::move(event));
   if (waiting_ != nullptr) waiting_->quit();
+}
+
+void QtUi::note_press(QWidget* receiver, int button, Point global) {
+  const int window = window_number_of(receiver->window());
+  if (window < 0) return;
+  const int gadget = gadget_number_of(receiver);
+  if (button == Qt::LeftButton)
+    enqueue(Event(EventKind::LeftButtonDown, window, gadget, global));
+  else if (button == Qt::RightButton)
+    enqueue(Event(EventKind::RightButtonDown, window, gadget, global));
 }
 
 bool QtUi::open_window(int window, Rect client, std::string_view title, unsigned flags,
@@ -215,7 +233,7 @@ bool QtUi::open_window(int window, Rect client, std::string_view title, unsigned
       client.x = screen.x() + (screen.width() - client.w) / 2;
       client.y = screen.y() + (screen.height() - client.h) / 2;
     }
-    w->move(client.x, client.y);
+    w->setGeometry(client.x, client.y, client.w, client.h);
     windows_[window] = w;
     if (!(flags & kWindowInvisible)) w->show();
     opened = true;
@@ -227,8 +245,16 @@ void QtUi::close_window(int window) {
   on_ui_thread([&] {
     QWidget* w = window_widget(window);
     if (w == nullptr) return;
-    std::erase_if(gadgets_, [window](const auto& g) { return g.second->window == window; });
-    windows_.erase(window);
+    // Windows it owns go with it.
+    const auto owned = [w](const QWidget* other) {
+      for (; other != nullptr; other = other->parentWidget())
+        if (other == w) return true;
+      return false;
+    };
+    std::erase_if(windows_, [&](const auto& entry) { return owned(entry.second); });
+    const auto gone = [this](int number) { return window_widget(number) == nullptr; };
+    std::erase_if(gadgets_, [&](const auto& g) { return gone(g.second->window); });
+    std::erase_if(shortcuts_, [&](const auto& s) { return gone(s.first); });
     filter_->closing_ = true;
     delete w;
     filter_->closing_ = false;
@@ -325,7 +351,7 @@ Rect QtUi::window_outer_rect(int window) const {
 
 void QtUi::move_window(int window, int x, int y) {
   on_ui_thread([&] {
-    if (QWidget* w = window_widget(window)) w->move(x, y);
+    if (QWidget* w = window_widget(window)) w->setGeometry(x, y, w->width(), w->height());
   });
 }
 
@@ -334,239 +360,63 @@ void QtUi::set_window_colour(int window, Colour back) {
     if (QWidget* w = window_widget(window)) {
       w->setAutoFillBackground(true);
       QPalette palette = w->palette();
-      palette.setColor(QPalette::Window, QColor(red_of(back), green_of(back), blue_of(back)));
+      palette.setColor(QPalette::Window, to_qcolor(back));
       w->setPalette(palette);
     }
   });
 }
 
-bool QtUi::create_gadget(int window, int gadget, GadgetKind kind, Rect rect,
-                         std::string_view text) {
-  bool created = false;
+void QtUi::resize_window(int window, int w, int h) {
   on_ui_thread([&] {
-    QWidget* parent = window_widget(window);
-    if (parent == nullptr) return;
-    QWidget* widget = nullptr;
-    switch (kind) {
-      case GadgetKind::Text: {
-        auto* label = new QLabel(to_qstring(text), parent);
-        label->setAlignment(Qt::AlignCenter);
-        widget = label;
-        break;
-      }
-      case GadgetKind::Button:
-        widget = new QPushButton(to_qstring(text), parent);
-        break;
-      case GadgetKind::List: {
-        auto* list = new QListWidget(parent);
-        list->setSelectionMode(QAbstractItemView::MultiSelection);
-        widget = list;
-        break;
-      }
-      default:
-        return;  // the other kinds arrive with the windows that use them
-    }
-    widget->setGeometry(rect.x, rect.y, rect.w, rect.h);
-    widget->show();
-    auto g = std::make_unique<Gadget>();
-    g->window = window;
-    g->kind = kind;
-    g->widget = widget;
-    g->rect = rect;
-    gadgets_[gadget] = std::move(g);
-    created = true;
-  });
-  return created;
-}
-
-bool QtUi::gadget_exists(int gadget) const {
-  bool exists = false;
-  on_ui_thread([&] { exists = find_gadget(gadget) != nullptr; });
-  return exists;
-}
-
-GadgetKind QtUi::gadget_kind(int gadget) const {
-  GadgetKind kind = GadgetKind::Text;
-  on_ui_thread([&] {
-    if (const Gadget* g = find_gadget(gadget)) kind = g->kind;
-  });
-  return kind;
-}
-
-Rect QtUi::gadget_rect(int gadget) const {
-  Rect r;
-  on_ui_thread([&] {
-    if (const Gadget* g = find_gadget(gadget)) r = g->rect;
-  });
-  return r;
-}
-
-Rect QtUi::gadget_screen_rect(int gadget) const {
-  Rect r;
-  on_ui_thread([&] {
-    if (const Gadget* g = find_gadget(gadget)) {
-      const QPoint origin = g->widget->mapToGlobal(QPoint(0, 0));
-      r = Rect{origin.x(), origin.y(), g->rect.w, g->rect.h};
-    }
-  });
-  return r;
-}
-
-void QtUi::set_gadget_text(int gadget, std::string_view text) {
-  on_ui_thread([&] {
-    const Gadget* g = find_gadget(gadget);
-    if (g == nullptr) return;
-    if (auto* label = qobject_cast<QLabel*>(g->widget)) label->setText(to_qstring(text));
-    if (auto* button = qobject_cast<QPushButton*>(g->widget)) button->setText(to_qstring(text));
+    if (QWidget* widget = window_widget(window)) widget->setFixedSize(w, h);
   });
 }
 
-std::string QtUi::gadget_text(int gadget) const {
-  std::string text;
+void QtUi::set_window_topmost(int window, bool topmost) {
   on_ui_thread([&] {
-    const Gadget* g = find_gadget(gadget);
-    if (g == nullptr) return;
-    if (auto* label = qobject_cast<QLabel*>(g->widget)) text = label->text().toStdString();
-    if (auto* button = qobject_cast<QPushButton*>(g->widget)) text = button->text().toStdString();
-  });
-  return text;
-}
-
-void QtUi::apply_gadget_style(int gadget) {
-  const Gadget* g = find_gadget(gadget);
-  if (g == nullptr) return;
-  g->widget->setStyleSheet(QStringLiteral("color: %1; background-color: %2;")
-                               .arg(css_colour(g->text_colour), css_colour(g->back_colour)));
-}
-
-void QtUi::set_gadget_text_colour(int gadget, Colour colour) {
-  on_ui_thread([&] {
-    auto it = gadgets_.find(gadget);
-    if (it == gadgets_.end()) return;
-    it->second->text_colour = colour;
-    apply_gadget_style(gadget);
+    QWidget* w = window_widget(window);
+    if (w == nullptr || w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost) return;
+    const bool visible = w->isVisible();
+    w->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);  // hides the window
+    if (visible) w->show();
   });
 }
 
-Colour QtUi::gadget_text_colour(int gadget) const {
-  Colour c = 0;
+bool QtUi::is_window_topmost(int window) const {
+  bool topmost = false;
   on_ui_thread([&] {
-    if (const Gadget* g = find_gadget(gadget)) c = g->text_colour;
+    if (QWidget* w = window_widget(window)) topmost = w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
   });
-  return c;
+  return topmost;
 }
 
-void QtUi::set_gadget_back_colour(int gadget, Colour colour) {
+void QtUi::accept_drops(int window, bool accept) {
   on_ui_thread([&] {
-    auto it = gadgets_.find(gadget);
-    if (it == gadgets_.end()) return;
-    it->second->back_colour = colour;
-    apply_gadget_style(gadget);
+    if (QWidget* w = window_widget(window)) w->setAcceptDrops(accept);
   });
 }
 
-Colour QtUi::gadget_back_colour(int gadget) const {
-  Colour c = 0;
+void QtUi::add_shortcut(int window, int key, int id) {
   on_ui_thread([&] {
-    if (const Gadget* g = find_gadget(gadget)) c = g->back_colour;
-  });
-  return c;
-}
-
-void QtUi::hide_gadget(int gadget, bool hidden) {
-  on_ui_thread([&] {
-    if (const Gadget* g = find_gadget(gadget)) g->widget->setHidden(hidden);
-  });
-}
-
-bool QtUi::is_gadget_hidden(int gadget) const {
-  bool hidden = false;
-  on_ui_thread([&] {
-    if (const Gadget* g = find_gadget(gadget)) hidden = g->widget->isHidden();
-  });
-  return hidden;
-}
-
-void QtUi::disable_gadget(int gadget, bool disabled) {
-  on_ui_thread([&] {
-    if (const Gadget* g = find_gadget(gadget)) g->widget->setDisabled(disabled);
+    QWidget* w = window_widget(window);
+    if (w == nullptr) return;
+    auto* shortcut = new QShortcut(QKeySequence(key), w);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, w, [this, window, id] {
+      Event e(EventKind::Shortcut, window);
+      e.shortcut = id;
+      enqueue(std::move(e));
+    });
+    shortcuts_[window].push_back(shortcut);
   });
 }
 
-bool QtUi::is_gadget_disabled(int gadget) const {
-  bool disabled = false;
+void QtUi::remove_shortcuts(int window) {
   on_ui_thread([&] {
-    if (const Gadget* g = find_gadget(gadget)) disabled = !g->widget->isEnabled();
-  });
-  return disabled;
-}
-
-void QtUi::add_list_item(int gadget, std::string_view text) {
-  on_ui_thread([&] {
-    QListWidget* list = find_list(gadget);
-    if (list == nullptr) return;
-    auto* item = new QListWidgetItem(to_qstring(text), list);
-    item->setData(kItemBytesRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-  });
-}
-
-void QtUi::remove_list_item(int gadget, int index) {
-  on_ui_thread([&] {
-    QListWidget* list = find_list(gadget);
-    if (list != nullptr && index >= 0 && index < list->count()) delete list->takeItem(index);
-  });
-}
-
-void QtUi::clear_list(int gadget) {
-  on_ui_thread([&] {
-    if (QListWidget* list = find_list(gadget)) list->clear();
-  });
-}
-
-int QtUi::list_item_count(int gadget) const {
-  int count = 0;
-  on_ui_thread([&] {
-    if (QListWidget* list = find_list(gadget)) count = list->count();
-  });
-  return count;
-}
-
-std::string QtUi::list_item_text(int gadget, int index) const {
-  std::string text;
-  on_ui_thread([&] {
-    QListWidget* list = find_list(gadget);
-    if (list == nullptr || index < 0 || index >= list->count()) return;
-    text = list->item(index)->data(kItemBytesRole).toByteArray().toStdString();
-  });
-  return text;
-}
-
-int QtUi::selected_list_item(int gadget) const {
-  int selected = -1;
-  on_ui_thread([&] {
-    QListWidget* list = find_list(gadget);
-    if (list == nullptr) return;
-    for (int i = 0; i < list->count() && selected < 0; ++i)
-      if (list->item(i)->isSelected()) selected = i;
-  });
-  return selected;
-}
-
-bool QtUi::is_list_item_selected(int gadget, int index) const {
-  bool selected = false;
-  on_ui_thread([&] {
-    QListWidget* list = find_list(gadget);
-    if (list != nullptr && index >= 0 && index < list->count())
-      selected = list->item(index)->isSelected();
-  });
-  return selected;
-}
-
-void QtUi::select_list_item(int gadget, int index, bool selected) {
-  on_ui_thread([&] {
-    QListWidget* list = find_list(gadget);
-    if (list != nullptr && index >= 0 && index < list->count())
-      list->item(index)->setSelected(selected);
+    auto it = shortcuts_.find(window);
+    if (it == shortcuts_.end()) return;
+    for (QShortcut* shortcut : it->second) delete shortcut;
+    shortcuts_.erase(it);
   });
 }
 
@@ -610,8 +460,10 @@ int QtUi::message_box(std::string_view title, std::string_view text, unsigned fl
     QWidget* owner = window_number_of(QApplication::activeWindow()) >= 0
                          ? QApplication::activeWindow()
                          : nullptr;
+    QString shown = to_qstring(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box((flags & kIconError) ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    to_qstring(title), to_qstring(text), QMessageBox::Ok, owner);
+                    to_qstring(title), shown, QMessageBox::Ok, owner);
     if (flags & kSystemModal) box.setWindowModality(Qt::ApplicationModal);
     box.exec();
     answer = 1;
@@ -638,6 +490,12 @@ std::vector<std::string> QtUi::open_files_dialog(std::string_view title,
       paths.push_back(QFile::encodeName(file).toStdString());
   });
   return paths;
+}
+
+bool QtUi::open_url(std::string_view url) {
+  bool opened = false;
+  on_ui_thread([&] { opened = QDesktopServices::openUrl(QUrl(to_qstring(url))); });
+  return opened;
 }
 
 }  // namespace sonvale::platform

@@ -1,20 +1,82 @@
 #include "shell/main_window.h"
 
+#include <string>
+
 #include "platform/player_ids.h"
+#include "playlist/page_style.h"
+#include "shell/access_counter.h"
+#include "shell/main_window_gadgets.h"
+#include "shell/skin_images.h"
 
 namespace sonvale::shell {
+namespace {
+
+using platform::GadgetKind;
+using platform::Rect;
+using platform::rgb;
+
+// Volume steps 0 to 30: "Min", the numbers 1 to 29, "Max".
+void build_volume_row(platform::Ui& ui) {
+  constexpr platform::Colour kGrey = rgb(160, 160, 160);
+  constexpr platform::Colour kBrown = rgb(70, 35, 0);
+  build_gadget(ui, ids::kMainWindow,
+               GadgetSpec{ids::volume_step(0), GadgetKind::Text, Rect{15, 161, 30, 18}, "Min", -1, kGrey, kBrown});
+  for (int step = 1; step <= 29; ++step) {
+    const std::string number = std::to_string(step);
+    build_gadget(ui, ids::kMainWindow,
+                 GadgetSpec{ids::volume_step(step), GadgetKind::Text, Rect{45 + 21 * (step - 1), 161, 21, 18},
+                            number, -1, kGrey, kBrown});
+  }
+  build_gadget(ui, ids::kMainWindow,
+               GadgetSpec{ids::volume_step(30), GadgetKind::Text, Rect{654, 161, 30, 18}, "Max", -1,
+                          platform::kWhite, kBrown});
+}
+
+// Each page's list takes the colour of its label.
+void build_page_lists(platform::Ui& ui) {
+  for (int page = 1; page <= playlist::kPageCount; ++page) {
+    const GadgetSpec list{ids::page_list(page), GadgetKind::List, Rect{20, 250, 660, 400}, "", -1,
+                          platform::kWhite, ui.gadget_back_colour(ids::page_label(page)), -1,
+                          page != 1};
+    build_gadget(ui, ids::kMainWindow, list);
+  }
+}
+
+}  // namespace
 
 void build_main_window(platform::Ui& ui) {
   using namespace platform;
-  ui.open_window(ids::kMainWindow, Rect{0, 0, 700, 700}, "Sonvale",
-                 kWindowInvisible | kWindowCentred | kWindowTitleBar);
+  if (!ui.open_window(ids::kMainWindow, Rect{0, 0, 700, 700}, "Sonvale",
+                      kWindowInvisible | kWindowCentred | kWindowTitleBar))
+    return;
   ui.set_window_colour(ids::kMainWindow, rgb(0, 0, 160));
+  ui.accept_drops(ids::kMainWindow, true);
+  ui.set_default_font(ids::kFontA);
+  load_skin_images(ui);
+
+  build_gadgets(ui, ids::kMainWindow, mode_row());
+  build_gadgets(ui, ids::kMainWindow, picture_row());
+  start_access_counter(ui);
+  build_volume_row(ui);
+  build_gadgets(ui, ids::kMainWindow, transport_row());
+  build_gadgets(ui, ids::kMainWindow, page_labels());
+  build_page_lists(ui);
+  build_gadgets(ui, ids::kMainWindow, input_mode_controls());
+  ui.set_bar_range(ids::kCaptureFillBar, 0, 630);
+  build_gadgets(ui, ids::kMainWindow, command_row());
 }
 
-void build_mini_window(platform::Ui& ui) {
-  using namespace platform;
-  ui.open_window(ids::kMiniWindow, Rect{0, 0, 40, 40}, "TaskM",
-                 kWindowInvisible | kWindowBorderless | kWindowTool, ids::kMainWindow);
+void show_page(platform::Ui& ui, int page) {
+  if (!playlist::is_page(page)) return;
+  for (int other = 1; other <= playlist::kPageCount; ++other)
+    ui.hide_gadget(ids::page_list(other), other != page);
+}
+
+void paint_transport_buttons(platform::Ui& ui, int page) {
+  const platform::Colour colour =
+      playlist::is_page(page) ? ui.gadget_back_colour(ids::page_label(page)) : platform::kNavy;
+  for (int button : {ids::kPlayButton, ids::kSkipButton, ids::kStopButton, ids::kPauseButton})
+    ui.set_gadget_back_colour(button, colour);
 }
 
 }  // namespace sonvale::shell

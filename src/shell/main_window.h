@@ -4,10 +4,16 @@
 
 namespace sonvale::shell {
 
-// Opens the 700 x 700 main window "Sonvale", hidden until start-up shows it.
+// Opens the 700 x 700 main window "Sonvale", hidden until start-up shows it, with
+// the skin's pictures and every gadget, and starts the launch counter's fetch. The
+// interface fonts must exist.
 void build_main_window(platform::Ui& ui);
 
-// Opens the small mini-mode window "TaskM", hidden, owned by the main window.
-void build_mini_window(platform::Ui& ui);
+// Shows page n's list (1 to 5) and hides the other four; any other n does nothing.
+void show_page(platform::Ui& ui, int page);
+
+// Gives PLAY, SKIP, STOP and PAUSE the colour of page n's label (1 to 5), navy for
+// any other n. REPEAT keeps its colour.
+void paint_transport_buttons(platform::Ui& ui, int page);
 
 }  // namespace sonvale::shell

@@ -10,6 +10,7 @@
 #include "shell/event_loop.h"
 #include "shell/instance_receiver.h"
 #include "shell/main_window.h"
+#include "shell/mini_window.h"
 
 namespace sonvale::shell {
 namespace {

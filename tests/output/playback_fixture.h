@@ -36,7 +36,11 @@ class PlaybackFixture {
   playlist::Playlist playlist{ui, playback.source_rate};
   loading::PlayQueue queue;
   loading::Loader loader{ui, playlist, playback, queue};
-  OutputChoice output{kOutputAsio, 0, 0};
+  OutputChoice output = [] {
+    OutputChoice choice;
+    choice.mode = kOutputAsio;
+    return choice;
+  }();
   Player player{ui, buffers, playback, ranges, loader, output};
   sonvale::test::TempDir dir;
 };

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sstream>
 #include <thread>
+
+#include "support/audio_fixtures.h"
 
 namespace sonvale::platform {
 namespace {
@@ -153,6 +157,132 @@ TEST(HeadlessUi, TheFileDialogAnswersOnceWithTheInjectedChoice) {
   EXPECT_EQ(dialogs[0].title, "Open");
   EXPECT_EQ(dialogs[0].default_name, "*.*");
   EXPECT_EQ(dialogs[0].filter, "*.WAV;*.MP3");
+}
+
+
+TEST(HeadlessUi, PostedTasksAndInjectedEventsComeInTheOrderGiven) {
+  HeadlessUi ui;
+  std::vector<int> seen;
+  ui.post([&] { seen.push_back(1); });
+  ui.inject(Event{EventKind::RightButtonDown, 5});
+  ui.post([&] {
+    seen.push_back(2);
+    ui.inject(Event{EventKind::CloseWindow, 5});
+  });
+  EXPECT_EQ(ui.wait_event(0).kind, EventKind::RightButtonDown);
+  EXPECT_EQ(seen, std::vector<int>{1});
+  EXPECT_EQ(ui.wait_event(0).kind, EventKind::CloseWindow);
+  EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+}
+
+TEST(HeadlessUi, CombosKeepOneChoiceAndReadAsItsText) {
+  HeadlessUi ui;
+  ui.open_window(6, Rect{0, 0, 600, 600}, "Settings", kWindowTitleBar);
+  ui.create_gadget(6, 65, GadgetKind::Combo, Rect{250, 10, 340, 25}, "");
+  for (const char* name : {"Null output", "Card"}) ui.add_list_item(65, name);
+  EXPECT_EQ(ui.gadget_state(65), -1);
+  EXPECT_EQ(ui.gadget_text(65), "");
+  ui.select_list_item(65, 1, true);
+  ui.select_list_item(65, 0, true);
+  EXPECT_EQ(ui.selected_list_item(65), 0);
+  EXPECT_FALSE(ui.is_list_item_selected(65, 1));
+  EXPECT_EQ(ui.gadget_text(65), "Null output");
+  ui.remove_list_item(65, 0);
+  EXPECT_EQ(ui.gadget_text(65), "");
+  ui.choose_combo_item(65, 0);
+  EXPECT_EQ(ui.wait_event(0).kind, EventKind::LeftButtonDown);
+  const Event chosen = ui.wait_event(0);
+  EXPECT_EQ(chosen.kind, EventKind::Gadget);
+  EXPECT_EQ(chosen.gadget, 65);
+  EXPECT_EQ(ui.gadget_text(65), "Card");
+  ui.clear_list(65);
+  EXPECT_EQ(ui.gadget_state(65), -1);
+}
+
+TEST(HeadlessUi, OptionsOfAWindowAreOneGroupAndBarsStayInRange) {
+  HeadlessUi ui;
+  ui.open_window(6, Rect{0, 0, 600, 600}, "Settings", kWindowTitleBar);
+  ui.open_window(7, Rect{0, 0, 600, 600}, "Other", kWindowTitleBar);
+  ui.create_gadget(6, 66, GadgetKind::Option, Rect{}, "ASIO");
+  ui.create_gadget(6, 67, GadgetKind::Option, Rect{}, "WASAPI");
+  ui.create_gadget(7, 70, GadgetKind::Option, Rect{}, "elsewhere");
+  ui.set_gadget_state(70, 1);
+  ui.set_gadget_state(66, 1);
+  ui.press_button(67);
+  EXPECT_EQ(ui.gadget_state(66), 0);
+  EXPECT_EQ(ui.gadget_state(67), 1);
+  EXPECT_EQ(ui.gadget_state(70), 1);
+
+  ui.create_gadget(6, 92, GadgetKind::Bar, Rect{}, "");
+  ui.set_bar_range(92, 0, 630);
+  ui.set_gadget_state(92, 700);
+  EXPECT_EQ(ui.gadget_state(92), 630);
+  ui.set_gadget_state(92, -5);
+  EXPECT_EQ(ui.gadget_state(92), 0);
+}
+
+TEST(HeadlessUi, ImagesRecordWhatIsDrawnAndForgetWhatIsPaintedOver) {
+  HeadlessUi ui;
+  ASSERT_TRUE(ui.create_image(9, 540, 100));
+  ASSERT_TRUE(ui.load_image(8, RgbImage{540, 100, std::vector<std::uint8_t>(540 * 100 * 3)}));
+  EXPECT_FALSE(ui.create_image(4, 0, 10));
+  EXPECT_EQ(ui.image_rect(9), (Rect{0, 0, 540, 100}));
+  for (int pass = 0; pass < 3; ++pass) {
+    ui.draw_image(9, 8, 0, 0);
+    ui.draw_text(9, 10, 5, "Album", 1, kWhite, 0xA00000);
+    ui.fill_image_rect(9, Rect{5, 80, 530, 15}, 0);
+  }
+  const auto ops = ui.image_ops(9);
+  ASSERT_EQ(ops.size(), 3u);  // the last pass only
+  EXPECT_EQ(ops[0].kind, ImageOp::Kind::Image);
+  EXPECT_EQ(ops[0].source, 8);
+  EXPECT_EQ(ops[1].text, "Album");
+  EXPECT_EQ(ops[1].rect.x, 10);
+  EXPECT_EQ(ops[1].back, 0xA00000u);
+  EXPECT_EQ(ops[2].rect, (Rect{5, 80, 530, 15}));
+  ui.draw_image(9, 77, 0, 0);  // no such image: nothing drawn
+  EXPECT_EQ(ui.image_ops(9).size(), 3u);
+}
+
+TEST(HeadlessUi, NewGadgetsTakeTheDefaultFont) {
+  HeadlessUi ui;
+  ui.open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowTitleBar);
+  ui.create_gadget(5, 2, GadgetKind::Text, Rect{}, "x 1");
+  ui.load_font(1, "System", 12);
+  ui.set_default_font(1);
+  ui.create_gadget(5, 13, GadgetKind::Text, Rect{}, "PLAY");
+  EXPECT_EQ(ui.gadget_font(2), -1);
+  EXPECT_EQ(ui.gadget_font(13), 1);
+  ui.set_gadget_font(13, 2);
+  EXPECT_EQ(ui.gadget_font(13), 2);
+}
+
+TEST(HeadlessUi, TheFolderTreeShowsFoldersOnlyOpenedDownToTheStartFolder) {
+  test::TempDir dir;
+  for (const char* name : {"B", "A", "A/deep"}) mkdir(dir.file(name).c_str(), 0755);
+  test::write_text(dir.file("song.flac"), "x");
+  HeadlessUi ui;
+  ui.open_window(12, Rect{100, 100, 686, 459}, "Pick", kWindowTitleBar);
+  ui.create_gadget(12, 93, GadgetKind::FolderTree, Rect{10, 38, 254, 386}, dir.path() + "/");
+  const std::string start = dir.path() + "/";
+  EXPECT_EQ(ui.gadget_text(93), start);
+  // The start folder is the first row, its folders follow, sorted; files are left out.
+  const Rect first = ui.folder_tree_item_rect(93, start);
+  EXPECT_EQ(first, (Rect{110, 138, 254, 20}));
+  EXPECT_EQ(ui.folder_tree_item_at(93, Point{120, 160}), start + "A/");
+  EXPECT_EQ(ui.folder_tree_item_at(93, Point{120, 180}), start + "B/");
+  EXPECT_EQ(ui.folder_tree_item_at(93, Point{90, 160}), "");  // beside the tree
+  EXPECT_EQ(ui.folder_tree_item_rect(93, start + "A/deep/").w, 0);  // not opened yet
+  ui.expand_folder_tree_item(93, start + "A/");
+  EXPECT_EQ(ui.folder_tree_item_at(93, Point{120, 180}), start + "A/deep/");
+
+  ui.click_folder_tree_item(93, start + "B/", true);
+  EXPECT_TRUE(ui.is_folder_tree_item_checked(93, start + "B/"));
+  EXPECT_EQ(ui.wait_event(0).kind, EventKind::LeftButtonDown);
+  const Event clicked = ui.wait_event(0);
+  EXPECT_EQ(clicked.gadget, 93);
+  EXPECT_EQ(clicked.detail, kTreeClicked);
+  EXPECT_EQ(ui.folder_tree_item_at(93, ui.cursor_position()), start + "B/");
 }
 
 }  // namespace

@@ -11,26 +11,19 @@
 #include <thread>
 
 #include "support/audio_fixtures.h"
+#include "support/qt_ui_environment.h"
+#include "support/screenshots.h"
 
 namespace sonvale::platform {
 namespace {
 
-QWidget* top_level_titled(const char* title) {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->windowTitle() == QString::fromUtf8(title)) return w;
-  return nullptr;
-}
+using test::top_level_titled;
 
 class QtUiTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ui_ = new QtUi(); }
-  static void TearDownTestSuite() {
-    delete ui_;
-    ui_ = nullptr;
-  }
-  static QtUi* ui_;
+  QtUiTest() : ui_(&test::qt_ui()) {}
+  QtUi* ui_;
 };
-QtUi* QtUiTest::ui_ = nullptr;
 
 TEST_F(QtUiTest, OpensAWindowWithAFixedClientArea) {
   ASSERT_TRUE(QtUi::display_available());

@@ -27,6 +27,9 @@ class RunningInstance {
  public:
   explicit RunningInstance(const std::string& title) : app_(ui) {
     thread_ = std::thread([this, title] { exit_code_ = run_windowed(app_, small_options(title, "first.flac")); });
+    // The device list is complete once its window is kept on top; the first row is taken.
+    while (!ui.is_window_topmost(ids::kDeviceWindow)) std::this_thread::yield();
+    ui.press_button(ids::device_button(0));
     while (!ui.is_window_visible(ids::kMainWindow)) std::this_thread::yield();
   }
   ~RunningInstance() { close(); }
