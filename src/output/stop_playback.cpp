@@ -5,6 +5,7 @@
 #include "audiolib/asio.h"
 #include "audiolib/bass.h"
 #include "audiolib/wasapi.h"
+#include "loading/draw_track_time.h"
 #include "output/transport.h"
 #include "platform/player_ids.h"
 #include "platform/time.h"
@@ -42,6 +43,7 @@ void free_stream_on_release_thread(Player& p) {
 }  // namespace
 
 void stop_playback(Player& p, int keep_marks) {
+  loading::show_idle_panel(p.ui);
   p.playback.stop_request = 1;
   if (BASS_WASAPI_IsStarted()) BASS_WASAPI_Stop(true);
   if (BASS_ASIO_IsStarted()) BASS_ASIO_Stop();

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "loading/draw_track_time.h"
 #include "loading/track_time.h"
+#include "platform/player_ids.h"
+#include "platform/ui_headless.h"
 
 namespace sonvale::loading {
 namespace {
@@ -50,6 +53,34 @@ TEST(TrackTime, AnHourLongTrackAndHoursWrappingAtADay) {
   EXPECT_EQ(format_clock(track_time(queue, 44100)->total_seconds), "01:00:00");
   EXPECT_EQ(format_clock(25 * 3600 + 61), "01:01:01");
   EXPECT_EQ(track_time(queue, 0)->total_seconds, 0);  // no rate yet: no division by zero
+}
+
+TEST(DrawTrackTime, PaintsThePanelOnItsBackgroundAndShowsIt) {
+  platform::HeadlessUi ui;
+  ui.open_window(ids::kMainWindow, platform::Rect{0, 0, 700, 700}, "Sonvale", 0);
+  ui.create_gadget(ids::kMainWindow, ids::kBanner, platform::GadgetKind::Image, {150, 60, 540, 100}, "");
+  ui.create_image(ids::kBlankPanelImage, 540, 100);
+  ui.create_image(ids::kPanelImage, 540, 100);
+  PlayQueue queue;
+  draw_track_time(ui, queue, 44100);
+  EXPECT_EQ(ui.gadget_image(ids::kBanner), ids::kBlankPanelImage);
+
+  const std::int64_t second = 44100 * 8;
+  queue.append("Album", "Song", 291 * second, 0x606000);
+  queue.advance(static_cast<std::uint32_t>(207 * second), 1);
+  draw_track_time(ui, queue, 44100);
+  EXPECT_EQ(ui.gadget_image(ids::kBanner), ids::kPanelImage);
+  const std::vector<platform::ImageOp> ops = ui.image_ops(ids::kPanelImage);
+  ASSERT_GE(ops.size(), 6u);
+  const auto last = ops.end() - 6;
+  EXPECT_EQ(last[0].source, ids::kBlankPanelImage);
+  EXPECT_EQ(last[1].text, "Album");
+  EXPECT_EQ(last[2].text, "Song");
+  EXPECT_EQ(last[3].text, "00:03:27 / 00:04:51");
+  EXPECT_EQ(last[3].font, ids::kFontB);
+  EXPECT_EQ(last[3].back, 0xA00000u);
+  EXPECT_EQ(last[5].rect, (platform::Rect{10, 85, 373, 5}));
+  EXPECT_EQ(last[5].colour, 0x606000u);
 }
 
 }  // namespace
