@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 
 namespace sonvale::platform {
@@ -64,6 +65,19 @@ bool touch_file_ends(const std::string& path) {
     (void)pread(fd, &byte, 1, st.st_size - 1);
   close(fd);
   return true;
+}
+
+std::string documents_folder() {
+  std::string folder;
+  if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg != nullptr && is_directory(xdg)) {
+    folder = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    folder = home != nullptr ? home : "/";
+    if (is_directory(folder + "/Documents")) folder += "/Documents";
+  }
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
 }
 
 }  // namespace sonvale::platform

@@ -29,4 +29,8 @@ std::optional<std::int64_t> file_created_local_seconds(const std::string& path);
 // pipe or a device.
 bool touch_file_ends(const std::string& path);
 
+// The user's documents folder, ending in "/": XDG_DOCUMENTS_DIR, else ~/Documents
+// when it exists, else the home folder.
+std::string documents_folder();
+
 }  // namespace sonvale::platform

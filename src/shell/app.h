@@ -1,5 +1,8 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+
 #include "engine/playback_state.h"
 #include "engine/range_tables.h"
 #include "engine/sample_buffers.h"
@@ -35,6 +38,11 @@ struct App {
   output::Player player;
   // The main window once it is built, 0 before; the hand-off brings it to the front.
   int main_window = 0;
+  // 1 until the banner or PLAY is first clicked. Written by the main window, read by
+  // the launch counter's thread.
+  std::atomic<std::int8_t> banner_flag{1};
+  // 1 while the mini window stands in for the main window. Main thread.
+  bool mini_mode = false;
 };
 
 }  // namespace sonvale::shell

@@ -16,6 +16,7 @@
 #include "output/start_playback.h"
 #include "output/stop_playback.h"
 #include "platform/cpu.h"
+#include "platform/interface_fonts.h"
 #include "platform/player_ids.h"
 #include "platform/ui_headless.h"
 #include "playlist/add_tracks.h"
@@ -143,6 +144,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   options.terminal = true;
   if (start_up(app, options) == StartupOutcome::Exit) return take_exit_path(app);
   audiolib::BASS_Init(0, 48000, 0, nullptr, nullptr);
+  platform::create_interface_fonts(ui);
   build_main_window(ui);
   app.playback.processor_count = static_cast<std::int8_t>(platform::count_processors());
 

@@ -1,0 +1,205 @@
+// The main window's loop driven by injected clicks on the headless backend.
+
+#include "shell/event_loop.h"
+
+#include <gtest/gtest.h>
+
+#include "audiolib/asio.h"
+#include "platform/interface_fonts.h"
+#include "platform/player_ids.h"
+#include "platform/time.h"
+#include "platform/ui_headless.h"
+#include "shell/main_window.h"
+#include "shell/mini_window.h"
+#include "shell/startup.h"
+#include "support/audio_fixtures.h"
+
+namespace sonvale::shell {
+namespace {
+
+using platform::EventKind;
+
+class EventLoop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartupOptions options = default_startup_options();
+    options.terminal = true;
+    ASSERT_EQ(start_up(app_, options), StartupOutcome::Continue);
+    platform::create_interface_fonts(ui_);
+    build_main_window(ui_);
+    build_mini_window(ui_);
+    ui_.show_window(ids::kMainWindow, platform::ShowCommand::Show);
+    prepare_event_loop(app_);
+  }
+
+  // A click on a gadget and the pass that takes it; false when the loop would end.
+  bool click(int gadget) {
+    ui_.click_gadget(gadget);
+    return pass();
+  }
+  bool pass() { return event_loop_pass(app_, passes_); }
+
+  std::string text(int gadget) const { return ui_.gadget_text(gadget); }
+  platform::Colour back(int gadget) const { return ui_.gadget_back_colour(gadget); }
+
+  void add_entries(int page, std::initializer_list<const char*> titles) {
+    app_.playlist.set_visible_page(page);
+    for (const char* title : titles) {
+      playlist::PlaylistEntry& e = app_.playlist.staged();
+      e = playlist::PlaylistEntry{};
+      e.path = "x.wav";
+      e.extension = "WAV";
+      e.title = title;
+      e.folder_and_title = title;
+      e.display_text = title;
+      app_.playlist.append_staged();
+    }
+  }
+
+  platform::HeadlessUi ui_;
+  App app_{ui_};
+  int passes_ = 0;
+};
+
+TEST_F(EventLoop, StartsWithRedX1AndLpfGreen) {
+  EXPECT_EQ(text(ids::kSelectorX1), "Red x 1");
+  EXPECT_EQ(back(ids::kSelectorX1), platform::rgb(128, 0, 64));
+  EXPECT_EQ(text(ids::kSelectorX2), "x 2");
+  EXPECT_EQ(back(ids::kLpfButton), platform::rgb(0, 96, 96));
+  EXPECT_EQ(app_.playback.post_filter, 1);
+  EXPECT_EQ(app_.player.volume, 1.0f);
+}
+
+TEST_F(EventLoop, SelectorsCycleWithTwoProcessorsAndShowTheOutputRate) {
+  app_.playback.processor_count = 2;
+  app_.playback.source_rate = 44100;
+  const char* x2[] = {"Green x 2", "Brown x 2", "White x 2", "Green x 2"};
+  for (const char* label : x2) {
+    click(ids::kSelectorX2);
+    EXPECT_EQ(text(ids::kSelectorX2), label);
+  }
+  EXPECT_EQ(text(ids::kRateDisplay), "88200");
+  EXPECT_EQ(text(ids::kSelectorX1), "x 1");
+  const char* x4[] = {"Green x 4", "Red x 4", "Brown x 4", "White x 4", "Green x 4"};
+  for (const char* label : x4) {
+    click(ids::kSelectorX4);
+    EXPECT_EQ(text(ids::kSelectorX4), label);
+  }
+  EXPECT_EQ(back(ids::kSelectorX2), platform::kNavy);
+  EXPECT_EQ(text(ids::kRateDisplay), "176400");
+  click(ids::kSelectorX1);  // from another selector x1 starts at Red
+  EXPECT_EQ(text(ids::kSelectorX1), "Red x 1");
+  click(ids::kSelectorX1);
+  EXPECT_EQ(text(ids::kSelectorX1), "Green x 1");
+  EXPECT_EQ(back(ids::kSelectorX1), platform::rgb(0, 96, 96));
+  EXPECT_EQ(text(ids::kRateDisplay), "44100");
+
+  const int filters[] = {2, 3, 0, 1};
+  for (int filter : filters) {
+    click(ids::kLpfButton);
+    EXPECT_EQ(app_.playback.post_filter, filter);
+  }
+  EXPECT_EQ(text(ids::kLpfButton), "LPF");
+}
+
+TEST_F(EventLoop, OneProcessorNeverOffersBrownWhiteOrLpfBrown) {
+  app_.playback.processor_count = 1;
+  passes_ = -1'000'000;  // no recount during the test
+  for (int i = 0; i < 4; ++i) {
+    click(ids::kSelectorX2);
+    EXPECT_EQ(text(ids::kSelectorX2), "Green x 2");
+  }
+  click(ids::kSelectorX4);
+  click(ids::kSelectorX4);
+  click(ids::kSelectorX4);
+  EXPECT_EQ(text(ids::kSelectorX4), "Green x 4");  // Red, then straight back to Green
+  const int filters[] = {2, 0, 1, 2, 0};
+  for (int filter : filters) {
+    click(ids::kLpfButton);
+    EXPECT_EQ(app_.playback.post_filter, filter);
+  }
+}
+
+TEST_F(EventLoop, At96kHzTimesTwoWorksAndTimesFourDoesNothing) {
+  app_.playback.source_rate = 96000;
+  click(ids::kSelectorX2);
+  EXPECT_EQ(text(ids::kSelectorX2), "Green x 2");
+  EXPECT_EQ(text(ids::kRateDisplay), "192000");
+  click(ids::kSelectorX4);
+  EXPECT_EQ(text(ids::kSelectorX4), "x 4");
+  EXPECT_EQ(text(ids::kSelectorX2), "Green x 2");
+}
+
+TEST_F(EventLoop, StopWhileIdleOnlyResetsThePauseLabel) {
+  ui_.set_gadget_text(ids::kPauseButton, "PAUSED");
+  click(ids::kStopButton);
+  EXPECT_EQ(text(ids::kPauseButton), "PAUSE");
+  EXPECT_EQ(text(ids::kRateDisplay), "0");
+  click(ids::kSkipButton);  // SKIP takes the click only while a track plays
+  EXPECT_EQ(app_.loader.playing_page, 0);
+}
+
+TEST_F(EventLoop, RepeatSortAndClearActOnTheVisiblePage) {
+  click(ids::page_label(2));
+  EXPECT_FALSE(ui_.is_gadget_hidden(ids::page_list(2)));
+  EXPECT_TRUE(ui_.is_gadget_hidden(ids::page_list(1)));
+  click(ids::kRepeatButton);
+  EXPECT_EQ(text(ids::page_label(2)), "Two R");
+  click(ids::kRepeatButton);
+  EXPECT_EQ(text(ids::page_label(2)), "Two");
+
+  for (const char* caption : {"Sort by dir", "Sort by made", "Sort by name"}) {
+    click(ids::kSortButton);
+    EXPECT_EQ(text(ids::kSortButton), caption);
+  }
+
+  add_entries(2, {"a", "b", "c"});
+  ui_.select_list_item(ids::page_list(2), 1, true);
+  click(ids::kClearButton);
+  EXPECT_EQ(app_.playlist.size(2), 2u);
+  EXPECT_EQ(ui_.list_item_text(ids::page_list(2), 1), "c");
+  click(ids::kClearButton);  // nothing selected: the whole page
+  EXPECT_EQ(app_.playlist.size(2), 0u);
+}
+
+TEST_F(EventLoop, ACloseRequestInMiniModeIsLetGo) {
+  click(ids::kMiniModeButton);
+  EXPECT_TRUE(app_.mini_mode);
+  EXPECT_FALSE(ui_.is_window_visible(ids::kMainWindow));
+  EXPECT_TRUE(ui_.is_window_visible(ids::kMiniWindow));
+  ui_.inject(platform::Event(EventKind::CloseWindow, ids::kMainWindow));
+  EXPECT_TRUE(pass());
+  ui_.inject(platform::Event(EventKind::Gadget, ids::kMiniWindow, ids::kOrbButton));
+  EXPECT_TRUE(pass());
+  EXPECT_FALSE(app_.mini_mode);
+  EXPECT_TRUE(ui_.is_window_visible(ids::kMainWindow));
+  ui_.inject(platform::Event(EventKind::CloseWindow, ids::kMainWindow));
+  EXPECT_FALSE(pass());
+}
+
+TEST_F(EventLoop, SkipOnTheLastTrackOfTheLastPageStops) {
+  test::TempDir dir;
+  test::write_wav(dir.file("a.wav"), test::reference_pcm(44100, 2, 16, 3000));
+  click(ids::page_label(1));
+  platform::Event drop(EventKind::FilesDropped, ids::kMainWindow);
+  drop.files = dir.file("a.wav");
+  ui_.inject(drop);
+  pass();
+  ASSERT_EQ(app_.playlist.size(1), 1u);
+  audiolib::AsioDeviceInfo info;
+  for (int i = 0; audiolib::BASS_ASIO_GetDeviceInfo(i, &info); ++i)
+    if (info.name == "Null output") app_.output.asio_device = i;
+  app_.output.mode = output::kOutputAsio;
+  click(ids::kPlayButton);
+  ASSERT_TRUE(audiolib::BASS_ASIO_IsStarted());
+  EXPECT_EQ(app_.banner_flag, 0);
+  EXPECT_EQ(app_.loader.playing_page, -1);  // the engine has read past the only track
+  click(ids::kSkipButton);
+  EXPECT_FALSE(audiolib::BASS_ASIO_IsStarted());
+  EXPECT_EQ(app_.loader.playing_page, 0);
+  EXPECT_TRUE(app_.play_queue.empty());
+  EXPECT_EQ(back(ids::kPlayButton), platform::kNavy);
+}
+
+}  // namespace
+}  // namespace sonvale::shell
