@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -79,9 +78,10 @@ struct Event {
 };
 
 // Windows and gadgets addressed by number, the model the player's windows are
-// written in. Gadget numbers are unique across windows. All calls are made on the
-// thread that created the backend, except post() and message_box(), which may be
-// called from any thread.
+// written in. Gadget numbers are unique across windows. Any thread may call, except
+// wait_event(): a call from a thread other than the one that created the backend is
+// carried over to that thread and waits until it runs there, inside that thread's
+// wait_event() (or its other waits), so that thread must keep taking events meanwhile.
 class Ui {
  public:
   virtual ~Ui() = default;

@@ -175,52 +175,6 @@ TEST(HeadlessUi, PostedTasksAndInjectedEventsComeInTheOrderGiven) {
   EXPECT_EQ(seen, (std::vector<int>{1, 2}));
 }
 
-TEST(HeadlessUi, CombosKeepOneChoiceAndReadAsItsText) {
-  HeadlessUi ui;
-  ui.open_window(6, Rect{0, 0, 600, 600}, "Settings", kWindowTitleBar);
-  ui.create_gadget(6, 65, GadgetKind::Combo, Rect{250, 10, 340, 25}, "");
-  for (const char* name : {"Null output", "Card"}) ui.add_list_item(65, name);
-  EXPECT_EQ(ui.gadget_state(65), -1);
-  EXPECT_EQ(ui.gadget_text(65), "");
-  ui.select_list_item(65, 1, true);
-  ui.select_list_item(65, 0, true);
-  EXPECT_EQ(ui.selected_list_item(65), 0);
-  EXPECT_FALSE(ui.is_list_item_selected(65, 1));
-  EXPECT_EQ(ui.gadget_text(65), "Null output");
-  ui.remove_list_item(65, 0);
-  EXPECT_EQ(ui.gadget_text(65), "");
-  ui.choose_combo_item(65, 0);
-  EXPECT_EQ(ui.wait_event(0).kind, EventKind::LeftButtonDown);
-  const Event chosen = ui.wait_event(0);
-  EXPECT_EQ(chosen.kind, EventKind::Gadget);
-  EXPECT_EQ(chosen.gadget, 65);
-  EXPECT_EQ(ui.gadget_text(65), "Card");
-  ui.clear_list(65);
-  EXPECT_EQ(ui.gadget_state(65), -1);
-}
-
-TEST(HeadlessUi, OptionsOfAWindowAreOneGroupAndBarsStayInRange) {
-  HeadlessUi ui;
-  ui.open_window(6, Rect{0, 0, 600, 600}, "Settings", kWindowTitleBar);
-  ui.open_window(7, Rect{0, 0, 600, 600}, "Other", kWindowTitleBar);
-  ui.create_gadget(6, 66, GadgetKind::Option, Rect{}, "ASIO");
-  ui.create_gadget(6, 67, GadgetKind::Option, Rect{}, "WASAPI");
-  ui.create_gadget(7, 70, GadgetKind::Option, Rect{}, "elsewhere");
-  ui.set_gadget_state(70, 1);
-  ui.set_gadget_state(66, 1);
-  ui.press_button(67);
-  EXPECT_EQ(ui.gadget_state(66), 0);
-  EXPECT_EQ(ui.gadget_state(67), 1);
-  EXPECT_EQ(ui.gadget_state(70), 1);
-
-  ui.create_gadget(6, 92, GadgetKind::Bar, Rect{}, "");
-  ui.set_bar_range(92, 0, 630);
-  ui.set_gadget_state(92, 700);
-  EXPECT_EQ(ui.gadget_state(92), 630);
-  ui.set_gadget_state(92, -5);
-  EXPECT_EQ(ui.gadget_state(92), 0);
-}
-
 TEST(HeadlessUi, ImagesRecordWhatIsDrawnAndForgetWhatIsPaintedOver) {
   HeadlessUi ui;
   ASSERT_TRUE(ui.create_image(9, 540, 100));
@@ -242,19 +196,6 @@ TEST(HeadlessUi, ImagesRecordWhatIsDrawnAndForgetWhatIsPaintedOver) {
   EXPECT_EQ(ops[2].rect, (Rect{5, 80, 530, 15}));
   ui.draw_image(9, 77, 0, 0);  // no such image: nothing drawn
   EXPECT_EQ(ui.image_ops(9).size(), 3u);
-}
-
-TEST(HeadlessUi, NewGadgetsTakeTheDefaultFont) {
-  HeadlessUi ui;
-  ui.open_window(5, Rect{0, 0, 700, 700}, "Sonvale", kWindowTitleBar);
-  ui.create_gadget(5, 2, GadgetKind::Text, Rect{}, "x 1");
-  ui.load_font(1, "System", 12);
-  ui.set_default_font(1);
-  ui.create_gadget(5, 13, GadgetKind::Text, Rect{}, "PLAY");
-  EXPECT_EQ(ui.gadget_font(2), -1);
-  EXPECT_EQ(ui.gadget_font(13), 1);
-  ui.set_gadget_font(13, 2);
-  EXPECT_EQ(ui.gadget_font(13), 2);
 }
 
 TEST(HeadlessUi, TheFolderTreeShowsFoldersOnlyOpenedDownToTheStartFolder) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include <QtCore/QMimeData>
 #include <QtCore/QUrl>
 #include <QtGui/QCursor>
@@ -222,6 +225,27 @@ TEST_F(QtGadgets, ShortcutsDropsAndStayingOnTop) {
   ui.set_window_topmost(5, false);
   EXPECT_FALSE(ui.is_window_topmost(5));
   EXPECT_TRUE(ui.is_window_visible(5));
+}
+
+TEST_F(QtGadgets, CallsFromOtherThreadsAreCarriedToTheWindowsThread) {
+  ui.create_gadget(5, 10, GadgetKind::Image, Rect{150, 60, 540, 100}, "");
+  ui.create_gadget(5, 92, GadgetKind::Bar, Rect{30, 620, 630, 20}, "");
+  ui.set_bar_range(92, 0, 630);
+  std::atomic<bool> done{false};
+  int shown = -1;
+  // The counter's thread switching a picture, the live engine moving the bar.
+  std::thread other([&] {
+    ui.load_image(2, RgbImage{2, 2, std::vector<std::uint8_t>(12, 200)});
+    ui.set_gadget_image(10, 2);
+    for (int fill = 0; fill <= 630; fill += 90) ui.set_gadget_state(92, fill);
+    shown = ui.gadget_image(10);
+    done = true;
+  });
+  while (!done) ui.wait_event(5);
+  other.join();
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(ui.gadget_state(92), 630);
+  EXPECT_EQ(gadget_widget(10)->grab().toImage().pixelColor(1, 1), QColor(200, 200, 200));
 }
 
 TEST_F(QtGadgets, WindowsMoveAndResizeByTheirClientArea) {
