@@ -72,11 +72,4 @@ void show_page(platform::Ui& ui, int page) {
     ui.hide_gadget(ids::page_list(other), other != page);
 }
 
-void paint_transport_buttons(platform::Ui& ui, int page) {
-  const platform::Colour colour =
-      playlist::is_page(page) ? ui.gadget_back_colour(ids::page_label(page)) : platform::kNavy;
-  for (int button : {ids::kPlayButton, ids::kSkipButton, ids::kStopButton, ids::kPauseButton})
-    ui.set_gadget_back_colour(button, colour);
-}
-
 }  // namespace sonvale::shell

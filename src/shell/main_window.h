@@ -12,8 +12,4 @@ void build_main_window(platform::Ui& ui);
 // Shows page n's list (1 to 5) and hides the other four; any other n does nothing.
 void show_page(platform::Ui& ui, int page);
 
-// Gives PLAY, SKIP, STOP and PAUSE the colour of page n's label (1 to 5), navy for
-// any other n. REPEAT keeps its colour.
-void paint_transport_buttons(platform::Ui& ui, int page);
-
 }  // namespace sonvale::shell

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "output/transport.h"
 #include "platform/interface_fonts.h"
 #include "platform/player_ids.h"
 #include "platform/ui_headless.h"
@@ -125,12 +126,12 @@ TEST(PaintTransportButtons, TakeThePageColourOrNavyAndLeaveRepeat) {
   BuiltWindows w;
   const std::vector<int> painted{ids::kPlayButton, ids::kSkipButton, ids::kStopButton, ids::kPauseButton};
   w.ui.set_gadget_back_colour(ids::kRepeatButton, rgb(1, 2, 3));
-  paint_transport_buttons(w.ui, 3);
+  output::paint_transport_buttons(w.ui, 3);
   for (int button : painted) EXPECT_EQ(w.ui.gadget_back_colour(button), rgb(96, 96, 0));
-  paint_transport_buttons(w.ui, 5);
+  output::paint_transport_buttons(w.ui, 5);
   for (int button : painted) EXPECT_EQ(w.ui.gadget_back_colour(button), rgb(96, 0, 96));
   for (int n : {0, 6}) {
-    paint_transport_buttons(w.ui, n);
+    output::paint_transport_buttons(w.ui, n);
     for (int button : painted) EXPECT_EQ(w.ui.gadget_back_colour(button), rgb(0, 0, 96));
   }
   EXPECT_EQ(w.ui.gadget_back_colour(ids::kRepeatButton), rgb(1, 2, 3));
