@@ -13,6 +13,8 @@
 
 #include <map>
 
+#include "loading/draw_track_time.h"
+#include "output/transport.h"
 #include "platform/interface_fonts.h"
 #include "platform/png_decoder.h"
 #include "platform/player_ids.h"
@@ -96,6 +98,24 @@ TEST(MainWindowOnScreen, EveryGadgetIsAWidgetWithItsPlaceTextColoursAndFont) {
     }
   }
   EXPECT_GT(test::save_screenshot(window, "main_window_idle"), 200);
+}
+
+TEST(MainWindowOnScreen, ThePanelShowsTheTrackBeingHeard) {
+  BuiltOnScreen w(96);
+  w.ui.show_window(ids::kMainWindow, platform::ShowCommand::Show);
+  loading::PlayQueue queue;
+  const std::int64_t second = 44100 * 8;
+  queue.append("Kind of Blue", "So What", 562 * second, 0x606000);
+  queue.advance(static_cast<std::uint32_t>(207 * second), 1);
+  output::paint_transport_buttons(w.ui, 2);
+  w.ui.set_gadget_text(ids::kRateDisplay, "176400");
+  loading::draw_track_time(w.ui, queue, 44100);
+  QWidget* panel = gadget_widget(ids::kBanner);
+  ASSERT_NE(panel, nullptr);
+  const QImage shown = panel->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(10 + 100, 85 + 2), qcolour(0x606000));  // the bar, 193 of 525 long
+  EXPECT_EQ(shown.pixelColor(10 + 300, 85 + 2), QColor(0, 0, 0));     // the rest of its track
+  EXPECT_GT(test::save_screenshot(test::top_level_titled("Sonvale"), "main_window_playing"), 200);
 }
 
 TEST(MainWindowOnScreen, TheMiniWindowIsTheOrbAlone) {
