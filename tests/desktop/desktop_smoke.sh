@@ -15,6 +15,7 @@ if [ -z "${SONVALE_SMOKE_INNER:-}" ]; then
   SONVALE_SMOKE_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export XDG_RUNTIME_DIR=$(mktemp -d)
 log=$(mktemp)
 openbox >/dev/null 2>&1 &
