@@ -130,6 +130,33 @@ TEST_F(EventLoop, At96kHzTimesTwoWorksAndTimesFourDoesNothing) {
   EXPECT_EQ(text(ids::kSelectorX2), "Green x 2");
 }
 
+TEST_F(EventLoop, TheChainGivesEachClickToTheGadgetUnderThePointer) {
+  EXPECT_FALSE(ui_.is_gadget_hidden(ids::kCounterLabel));
+  click(ids::kBanner);  // the first banner click takes the launch counter's label away
+  EXPECT_EQ(app_.banner_flag, 0);
+  EXPECT_TRUE(ui_.is_gadget_hidden(ids::kCounterLabel));
+
+  click(ids::volume_step(15));
+  EXPECT_EQ(app_.player.volume, 0.5f);
+  click(ids::kRateDisplay);  // not in the chain: nothing happens
+  ui_.set_cursor({1, 1});     // on no gadget at all
+  ui_.inject(platform::Event(EventKind::LeftButtonDown, ids::kMainWindow));
+  pass();
+  EXPECT_EQ(app_.player.volume, 0.5f);
+  EXPECT_EQ(text(ids::kRateDisplay), "0");
+
+  // A right click on the logo while idle leaves LPF brown for the input mode.
+  app_.playback.processor_count = 2;
+  for (int i = 0; i < 2; ++i) click(ids::kLpfButton);
+  ASSERT_EQ(app_.playback.post_filter, 3);
+  const platform::Rect logo = ui_.gadget_screen_rect(ids::kLogo);
+  ui_.set_cursor({logo.x + 5, logo.y + 5});
+  ui_.inject(platform::Event(EventKind::RightButtonDown, ids::kMainWindow));
+  pass();
+  EXPECT_EQ(app_.playback.post_filter, 2);
+  EXPECT_EQ(back(ids::kLpfButton), platform::rgb(128, 0, 64));
+}
+
 TEST_F(EventLoop, StopWhileIdleOnlyResetsThePauseLabel) {
   ui_.set_gadget_text(ids::kPauseButton, "PAUSED");
   click(ids::kStopButton);
