@@ -20,22 +20,22 @@ void build_volume_row(platform::Ui& ui) {
   constexpr platform::Colour kGrey = rgb(160, 160, 160);
   constexpr platform::Colour kBrown = rgb(70, 35, 0);
   build_gadget(ui, ids::kMainWindow,
-               GadgetSpec{ids::volume_step(0), GadgetKind::Text, Rect{15, 161, 30, 18}, "Min", -1, kGrey, kBrown});
+               GadgetRow{ids::volume_step(0), GadgetKind::Text, Rect{15, 161, 30, 18}, "Min", -1, kGrey, kBrown});
   for (int step = 1; step <= 29; ++step) {
     const std::string number = std::to_string(step);
     build_gadget(ui, ids::kMainWindow,
-                 GadgetSpec{ids::volume_step(step), GadgetKind::Text, Rect{45 + 21 * (step - 1), 161, 21, 18},
+                 GadgetRow{ids::volume_step(step), GadgetKind::Text, Rect{45 + 21 * (step - 1), 161, 21, 18},
                             number, -1, kGrey, kBrown});
   }
   build_gadget(ui, ids::kMainWindow,
-               GadgetSpec{ids::volume_step(30), GadgetKind::Text, Rect{654, 161, 30, 18}, "Max", -1,
+               GadgetRow{ids::volume_step(30), GadgetKind::Text, Rect{654, 161, 30, 18}, "Max", -1,
                           platform::kWhite, kBrown});
 }
 
 // Each page's list takes the colour of its label.
 void build_page_lists(platform::Ui& ui) {
   for (int page = 1; page <= playlist::kPageCount; ++page) {
-    const GadgetSpec list{ids::page_list(page), GadgetKind::List, Rect{20, 250, 660, 400}, "", -1,
+    const GadgetRow list{ids::page_list(page), GadgetKind::List, Rect{20, 250, 660, 400}, "", -1,
                           platform::kWhite, ui.gadget_back_colour(ids::page_label(page)), -1,
                           page != 1};
     build_gadget(ui, ids::kMainWindow, list);

@@ -10,7 +10,7 @@ namespace {
 
 // Writes a PNG with libpng: `samples` holds each row's samples as the colour type
 // and bit depth lay them out (16-bit samples big-endian).
-struct PngSpec {
+struct PngLayout {
   int width;
   int height;
   int colour_type;
@@ -20,7 +20,7 @@ struct PngSpec {
   bool interlaced = false;
 };
 
-std::vector<std::uint8_t> encode(const PngSpec& spec) {
+std::vector<std::uint8_t> encode(const PngLayout& layout) {
   std::vector<std::uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -31,16 +31,16 @@ std::vector<std::uint8_t> encode(const PngSpec& spec) {
         sink->insert(sink->end(), data, data + length);
       },
       nullptr);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bit_depth, spec.colour_type,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, layout.width, layout.height, layout.bit_depth, layout.colour_type,
+               layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty())
-    png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+  if (!layout.palette.empty())
+    png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
   png_write_info(png, info);
-  const std::size_t stride = spec.samples.size() / spec.height;
+  const std::size_t stride = layout.samples.size() / layout.height;
   std::vector<png_bytep> rows;
-  for (int y = 0; y < spec.height; ++y)
-    rows.push_back(const_cast<png_bytep>(spec.samples.data()) + y * stride);
+  for (int y = 0; y < layout.height; ++y)
+    rows.push_back(const_cast<png_bytep>(layout.samples.data()) + y * stride);
   png_write_image(png, rows.data());
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
@@ -50,16 +50,16 @@ std::vector<std::uint8_t> encode(const PngSpec& spec) {
 TEST(PngDecoder, EveryLayoutBecomesEightBitRgb) {
   // Two pixels: red-ish and blue-ish, in each layout.
   const std::vector<std::uint8_t> expected_rgb{200, 10, 20, 5, 6, 250};
-  const std::vector<std::pair<const char*, PngSpec>> layouts{
+  const std::vector<std::pair<const char*, PngLayout>> layouts{
       {"rgb", {2, 1, PNG_COLOR_TYPE_RGB, 8, {200, 10, 20, 5, 6, 250}, {}}},
       {"rgb interlaced", {2, 1, PNG_COLOR_TYPE_RGB, 8, {200, 10, 20, 5, 6, 250}, {}, true}},
       {"rgba", {2, 1, PNG_COLOR_TYPE_RGBA, 8, {200, 10, 20, 255, 5, 6, 250, 0}, {}}},
       {"rgb 16-bit", {2, 1, PNG_COLOR_TYPE_RGB, 16, {200, 1, 10, 2, 20, 3, 5, 4, 6, 5, 250, 6}, {}}},
       {"palette", {2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0}, {{5, 6, 250}, {200, 10, 20}}}},
   };
-  for (const auto& [name, spec] : layouts) {
+  for (const auto& [name, layout] : layouts) {
     SCOPED_TRACE(name);
-    const auto image = decode_png(encode(spec));
+    const auto image = decode_png(encode(layout));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 2);
     EXPECT_EQ(image->height, 1);
