@@ -39,6 +39,13 @@ class EventLoop : public ::testing::Test {
   }
   bool pass() { return event_loop_pass(app_, passes_); }
 
+  void use_null_output() {
+    audiolib::AsioDeviceInfo info;
+    for (int i = 0; audiolib::BASS_ASIO_GetDeviceInfo(i, &info); ++i)
+      if (info.name == "Null output") app_.output.asio_device = i;
+    app_.output.mode = output::kOutputAsio;
+  }
+
   std::string text(int gadget) const { return ui_.gadget_text(gadget); }
   platform::Colour back(int gadget) const { return ui_.gadget_back_colour(gadget); }
 
@@ -204,6 +211,33 @@ TEST_F(EventLoop, ACloseRequestInMiniModeIsLetGo) {
   EXPECT_FALSE(pass());
 }
 
+TEST_F(EventLoop, SkipMovesOnToTheNextPage) {
+  test::TempDir dir;
+  // Longer than two blocks, so that the engine is still on it when SKIP comes.
+  test::write_wav(dir.file("long.wav"), test::reference_pcm(44100, 2, 16, 2 * engine::kBlockFrames + 1000));
+  test::write_wav(dir.file("short.wav"), test::reference_pcm(44100, 2, 16, 3000));
+  for (auto [page, file] : {std::pair{1, "long.wav"}, std::pair{2, "short.wav"}}) {
+    click(ids::page_label(page));
+    platform::Event drop(EventKind::FilesDropped, ids::kMainWindow);
+    drop.files = dir.file(file);
+    ui_.inject(drop);
+    pass();
+  }
+  use_null_output();
+  click(ids::page_label(1));
+  click(ids::kPlayButton);
+  ASSERT_TRUE(audiolib::BASS_ASIO_IsStarted());
+  EXPECT_EQ(app_.loader.playing_page, 1);
+  click(ids::kSkipButton);
+  EXPECT_TRUE(audiolib::BASS_ASIO_IsStarted());
+  // Heard now: page 2's track (the engine has gone on around the pages behind it).
+  ASSERT_TRUE(app_.play_queue.front().has_value());
+  EXPECT_EQ(app_.play_queue.front()->line2, "short");
+  EXPECT_EQ(back(ids::kPlayButton), back(ids::page_label(1)));  // painted for the page started from
+  click(ids::kStopButton);
+  EXPECT_FALSE(audiolib::BASS_ASIO_IsStarted());
+}
+
 TEST_F(EventLoop, SkipOnTheLastTrackOfTheLastPageStops) {
   test::TempDir dir;
   test::write_wav(dir.file("a.wav"), test::reference_pcm(44100, 2, 16, 3000));
@@ -213,10 +247,7 @@ TEST_F(EventLoop, SkipOnTheLastTrackOfTheLastPageStops) {
   ui_.inject(drop);
   pass();
   ASSERT_EQ(app_.playlist.size(1), 1u);
-  audiolib::AsioDeviceInfo info;
-  for (int i = 0; audiolib::BASS_ASIO_GetDeviceInfo(i, &info); ++i)
-    if (info.name == "Null output") app_.output.asio_device = i;
-  app_.output.mode = output::kOutputAsio;
+  use_null_output();
   click(ids::kPlayButton);
   ASSERT_TRUE(audiolib::BASS_ASIO_IsStarted());
   EXPECT_EQ(app_.banner_flag, 0);
