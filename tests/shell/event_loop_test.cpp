@@ -215,7 +215,8 @@ TEST_F(EventLoop, SkipMovesOnToTheNextPage) {
   test::TempDir dir;
   // Longer than two blocks, so that the engine is still on it when SKIP comes.
   test::write_wav(dir.file("long.wav"), test::reference_pcm(44100, 2, 16, 2 * engine::kBlockFrames + 1000));
-  test::write_wav(dir.file("short.wav"), test::reference_pcm(44100, 2, 16, 3000));
+  // Long enough to be still heard when the test looks, even on a slow machine.
+  test::write_wav(dir.file("short.wav"), test::reference_pcm(44100, 2, 16, 5 * 44100));
   for (auto [page, file] : {std::pair{1, "long.wav"}, std::pair{2, "short.wav"}}) {
     click(ids::page_label(page));
     platform::Event drop(EventKind::FilesDropped, ids::kMainWindow);
