@@ -32,9 +32,6 @@ inline constexpr std::array<SoundModeInfo, 9> kSoundModes{{
     {SoundMode::White4, "White x 4", 4, 3, 0xC8C8C8},
 }};
 
-// Back colour of a selector button that is not the chosen multiplier.
-inline constexpr platform::Colour kUnlitSelectorColour = 0x600000;
-
 constexpr const SoundModeInfo& info_of(SoundMode mode) {
   return kSoundModes[static_cast<std::size_t>(mode)];
 }

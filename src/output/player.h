@@ -36,8 +36,6 @@ class Player {
   float volume = 1.0f;
   // The device callback's view of the output buffers and the play queue.
   Feed feed;
-  // Set while the output is the render driver, which takes only what it is given.
-  bool rendering = false;
   // From the device's start to Stop playback. Main thread.
   bool device_started = false;
 

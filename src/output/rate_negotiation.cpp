@@ -1,7 +1,6 @@
 #include "output/rate_negotiation.h"
 
-#include <algorithm>
-#include <array>
+#include <utility>
 
 #include "engine/sound_mode.h"
 #include "platform/player_ids.h"
@@ -9,34 +8,24 @@
 namespace sonvale::output {
 namespace {
 
-constexpr platform::Colour kGreen = 0x606000, kRed = 0x400080, kBrown = 0x006060, kWhite = 0xC8C8C8;
-
-struct Selector {
-  int gadget;
-  std::int8_t multiplier;
-  std::array<platform::Colour, 4> accepted;
-  int accepted_count;
-};
-
-constexpr Selector kSelectors[] = {
-    {ids::kSelectorX4, 4, {kGreen, kRed, kBrown, kWhite}, 4},
-    {ids::kSelectorX2, 2, {kGreen, kBrown, kWhite}, 3},
-    {ids::kSelectorX1, 1, {kGreen, kRed}, 2},
-};
+// A selector button accepts the colours its multiplier's modes light it with.
+bool lit_for(platform::Colour colour, int multiplier) {
+  for (const engine::SoundModeInfo& info : engine::kSoundModes)
+    if (info.multiplier == multiplier && info.button_colour == colour) return true;
+  return false;
+}
 
 }  // namespace
 
 std::optional<std::int8_t> selected_multiplier(const platform::Ui& ui) {
-  for (const Selector& s : kSelectors) {
-    const platform::Colour colour = ui.gadget_back_colour(s.gadget);
-    const auto end = s.accepted.begin() + s.accepted_count;
-    if (std::find(s.accepted.begin(), end, colour) != end) return s.multiplier;
-  }
+  for (const auto& [gadget, multiplier] : {std::pair{ids::kSelectorX4, 4}, std::pair{ids::kSelectorX2, 2},
+                                          std::pair{ids::kSelectorX1, 1}})
+    if (lit_for(ui.gadget_back_colour(gadget), multiplier)) return static_cast<std::int8_t>(multiplier);
   return std::nullopt;
 }
 
 bool plain_playback_selected(const platform::Ui& ui) {
-  return ui.gadget_back_colour(ids::kSelectorX1) == kGreen;
+  return ui.gadget_back_colour(ids::kSelectorX1) == engine::info_of(engine::SoundMode::Green1).button_colour;
 }
 
 }  // namespace sonvale::output

@@ -1,6 +1,5 @@
 #include "output/start_playback.h"
 
-#include <random>
 #include <string>
 
 #include "audiolib/asio.h"
@@ -8,6 +7,7 @@
 #include "audiolib/wasapi.h"
 #include "engine/sound_mode.h"
 #include "loading/next_track.h"
+#include "output/mode_selection.h"
 #include "output/rate_negotiation.h"
 #include "output/stop_playback.h"
 #include "output/transport.h"
@@ -18,8 +18,6 @@ namespace sonvale::output {
 namespace {
 
 using namespace audiolib;
-
-constexpr platform::Colour kLpfOffColour = 0x600000;
 
 void show_rate(platform::Ui& ui, std::string_view text) { ui.set_gadget_text(ids::kRateDisplay, text); }
 
@@ -36,10 +34,7 @@ std::optional<Rate> negotiate_rate(Player& p) {
     return std::nullopt;
   }
   show_rate(p.ui, std::to_string(rate));
-  if (*multiplier == 1 && plain_playback_selected(p.ui)) {
-    p.playback.post_filter = engine::kPostFilterOff;
-    p.ui.set_gadget_back_colour(ids::kLpfButton, kLpfOffColour);
-  }
+  if (*multiplier == 1 && plain_playback_selected(p.ui)) show_post_filter(p.ui, p.playback, engine::kPostFilterOff);
   return Rate{*multiplier, static_cast<std::int32_t>(rate)};
 }
 
@@ -92,14 +87,13 @@ void start_device(Player& p) {
 bool prime(Player& p) {
   constexpr int kLookMs = 5;
   constexpr int kFlashMs = 100;
-  std::minstd_rand random(platform::tick_count());
-  std::uniform_int_distribution<int> light(150, 254);
+  ButtonFlash flash(150);
   for (int waited = 0; p.playback.first_fill_count.load(std::memory_order_acquire) == 0; waited += kLookMs) {
     if (!p.engine_thread.is_running()) return p.playback.first_fill_count.load() != 0;
-    while (p.ui.wait_event(0).kind != platform::EventKind::None) platform::sleep_ms(1);
+    p.ui.drop_pending_events();
     platform::sleep_ms(kLookMs);
     if (waited % kFlashMs == 0)
-      p.ui.set_gadget_text_colour(ids::kPlayButton, platform::rgb(light(random), light(random), light(random)));
+      p.ui.set_gadget_text_colour(ids::kPlayButton, flash.next());
   }
   return true;
 }
@@ -177,7 +171,6 @@ void start_playback(Player& p, int keep_marks) {
   p.ui.set_gadget_text_colour(ids::kPlayButton, platform::kWhite);
   p.playback.worker_priority = platform::kPriorityBelowNormal;
   p.engine_thread.set_priority(platform::kPriorityBelowNormal);
-  p.feed.count_delivered = p.rendering;
   start_device(p);
   p.device_started = true;
 }

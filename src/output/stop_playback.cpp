@@ -1,7 +1,5 @@
 #include "output/stop_playback.h"
 
-#include <random>
-
 #include "audiolib/asio.h"
 #include "audiolib/bass.h"
 #include "audiolib/wasapi.h"
@@ -18,13 +16,12 @@ using namespace audiolib;
 // Waits for a thread while the windows stay drawn and STOP flashes. Gives up after
 // `max_passes` of 100 ms when that is positive; false then.
 bool wait_for(Player& p, const platform::Thread& thread, int max_passes) {
-  std::minstd_rand random(platform::tick_count());
-  std::uniform_int_distribution<int> light(190, 254);
+  ButtonFlash flash(190);
   for (int pass = 0; thread.is_running(); ++pass) {
     if (max_passes > 0 && pass > max_passes) return false;
     platform::sleep_ms(100);
-    while (p.ui.wait_event(0).kind != platform::EventKind::None) platform::sleep_ms(1);
-    p.ui.set_gadget_text_colour(ids::kStopButton, platform::rgb(light(random), light(random), light(random)));
+    p.ui.drop_pending_events();
+    p.ui.set_gadget_text_colour(ids::kStopButton, flash.next());
   }
   return true;
 }

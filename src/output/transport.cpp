@@ -1,6 +1,7 @@
 #include "output/transport.h"
 
 #include "platform/player_ids.h"
+#include "platform/time.h"
 #include "playlist/page_style.h"
 
 namespace sonvale::output {
@@ -11,5 +12,9 @@ void paint_transport_buttons(platform::Ui& ui, int page) {
   for (int gadget : {ids::kPlayButton, ids::kSkipButton, ids::kStopButton, ids::kPauseButton})
     ui.set_gadget_back_colour(gadget, colour);
 }
+
+ButtonFlash::ButtonFlash(int lowest) : random_(platform::tick_count()), light_(lowest, 254) {}
+
+platform::Colour ButtonFlash::next() { return platform::rgb(light_(random_), light_(random_), light_(random_)); }
 
 }  // namespace sonvale::output

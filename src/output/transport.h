@@ -1,5 +1,7 @@
 #pragma once
 
+#include <random>
+
 #include "platform/ui.h"
 
 namespace sonvale::output {
@@ -7,5 +9,17 @@ namespace sonvale::output {
 // Gives PLAY, SKIP, STOP and PAUSE the colour of page n's label (n from 1 to 5), or
 // navy for any other n. REPEAT keeps its colour.
 void paint_transport_buttons(platform::Ui& ui, int page);
+
+// The random light colours PLAY and STOP flash in while playback starts or stops:
+// red, green and blue each drawn evenly from `lowest` to 254.
+class ButtonFlash {
+ public:
+  explicit ButtonFlash(int lowest);
+  platform::Colour next();
+
+ private:
+  std::minstd_rand random_;
+  std::uniform_int_distribution<int> light_;
+};
 
 }  // namespace sonvale::output

@@ -1,9 +1,15 @@
 #include "platform/ui.h"
 
+#include "platform/time.h"
+
 namespace sonvale::platform {
 
 bool Ui::cursor_on_gadget(int gadget) const {
   return gadget_exists(gadget) && gadget_screen_rect(gadget).contains(cursor_position());
+}
+
+void Ui::drop_pending_events() {
+  while (wait_event(0).kind != EventKind::None) sleep_ms(1);
 }
 
 bool Ui::cursor_on_window(int window) const {

@@ -219,6 +219,10 @@ class Ui {
   // window's screen rectangle (a window's title bar included).
   bool cursor_on_gadget(int gadget) const;
   bool cursor_on_window(int window) const;
+
+  // Takes every event already waiting, pausing 1 ms after each, without acting on
+  // any: what the waiting loops of start, stop and skip do to keep the windows alive.
+  void drop_pending_events();
 };
 
 }  // namespace sonvale::platform

@@ -109,7 +109,7 @@ void skip_command(App& app) {
   platform::Ui& ui = app.ui;
   reset_pause_label(app);
   ui.set_gadget_back_colour(ids::kSkipButton, platform::kNavy);
-  while (ui.wait_event(0).kind != platform::EventKind::None) platform::sleep_ms(1);
+  ui.drop_pending_events();
   if (app.loader.playing_page.load() == -1) {
     end_playback(app, 0);
     app.loader.playing_page = 0;

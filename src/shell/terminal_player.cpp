@@ -17,7 +17,6 @@
 #include "output/stop_playback.h"
 #include "platform/cpu.h"
 #include "platform/interface_fonts.h"
-#include "platform/player_ids.h"
 #include "platform/ui_headless.h"
 #include "playlist/add_tracks.h"
 #include "shell/main_window.h"
@@ -131,11 +130,6 @@ class NowPlayingLine {
   std::string last_;
 };
 
-bool start_refused(const App& app) {
-  const std::string rate = app.ui.gadget_text(ids::kRateDisplay);
-  return rate == "Crush" || rate == "Reject" || app.playback.output_rate.load() == 0;
-}
-
 }  // namespace
 
 int run_terminal_player(const TerminalRequest& request, StartupOptions options) {
@@ -167,7 +161,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   }
   app.output.mode = output::kOutputAsio;
   app.output.asio_device = *device;
-  app.player.rendering = request.render_path.has_value();
+  app.player.feed.count_delivered = request.render_path.has_value();
 
   add_files(app, request.files);
   if (app.playlist.size(1) == 0) {
@@ -183,7 +177,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   const Clock::time_point play = Clock::now();
   output::start_playback(app.player, 0);
   const double first_block = seconds_since(play);
-  if (start_refused(app)) {
+  if (!app.player.device_started) {
     line.end();
     std::cerr << (g_interrupted ? "sonvale: stopped\n" : "sonvale: playback could not start\n");
     return g_interrupted ? 0 : 1;

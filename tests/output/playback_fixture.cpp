@@ -89,7 +89,7 @@ void PlaybackFixture::play_to_end(int grace_ms) {
 std::vector<float> PlaybackFixture::render(const std::string& wav_path) {
   output.mode = kOutputAsio;
   output.asio_device = audiolib::asio_add_render_driver(wav_path);
-  player.rendering = true;
+  player.feed.count_delivered = true;
   start_playback(player, 0);
   if (!audiolib::BASS_ASIO_IsStarted()) return {};
   play_to_end();
