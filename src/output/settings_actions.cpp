@@ -1,6 +1,7 @@
 #include <string>
 
 #include "output/settings_window.h"
+#include "output/transport.h"
 #include "platform/player_ids.h"
 
 namespace sonvale::output {
@@ -88,13 +89,7 @@ void apply_device_choice(platform::Ui& ui, OutputChoice& choice, const DeviceCal
         break;
       }
   }
-  if (choice.mode == kOutputAsio) {
-    ui.set_gadget_text(ids::kOutputTypeLabel, "ASIO");
-    ui.hide_gadget(ids::kPauseButton, false);
-  } else if (choice.mode == kOutputWasapi) {
-    ui.set_gadget_text(ids::kOutputTypeLabel, "WASAPI");
-    ui.hide_gadget(ids::kPauseButton, true);
-  }
+  show_output_type(ui, choice.mode);
 }
 
 void open_asio_control_panel(const OutputChoice& choice, const DeviceCalls& calls) {

@@ -4,6 +4,7 @@
 
 #include "engine/kernel_tables.h"
 #include "output/device_selection.h"
+#include "output/transport.h"
 #include "platform/cpu.h"
 #include "platform/player_ids.h"
 #include "platform/thread.h"
@@ -32,9 +33,7 @@ void complete_windowed_start(App& app) {
   platform::Ui& ui = app.ui;
   build_main_window(ui);
   build_mini_window(ui);
-  const bool asio = app.output.mode == output::kOutputAsio;
-  ui.set_gadget_text(ids::kOutputTypeLabel, asio ? "ASIO" : "WASAPI");
-  ui.hide_gadget(ids::kPauseButton, !asio);
+  output::show_output_type(ui, app.output.mode);
   app.main_window = ids::kMainWindow;
   app.instance_window.set_receiver([&app](const platform::CopyData& message) {
     return receive_hand_off(app.ui, app.main_window, message);
