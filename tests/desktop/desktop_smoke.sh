@@ -49,7 +49,13 @@ xdotool windowminimize --sync "$main" || fail "cannot minimise the main window"
 timeout 20 "$sonvale" "/tmp/some song.flac" >>"$log" 2>&1 || fail "second start did not hand over and leave"
 kill -0 $player 2>/dev/null || fail "the first player ended at the hand-off"
 wait_window "Sonvale" >/dev/null || fail "the hand-off did not bring the main window back"
-[ "$(xdotool getactivewindow)" = "$main" ] || fail "the main window is not the active one after the hand-off"
+active=""
+for _ in $(seq 50); do
+  active=$(xdotool getactivewindow 2>/dev/null)
+  [ "$active" = "$main" ] && break
+  sleep 0.1
+done
+[ "$active" = "$main" ] || fail "the main window is not the active one after the hand-off"
 
 "$send_close_request" "Sonvale" || fail "cannot send a close request"
 for _ in $(seq 100); do
