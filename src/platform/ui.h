@@ -61,6 +61,7 @@ enum class EventKind {
   CloseWindow,
   WindowMoved,
   Shortcut,
+  MediaRequest,     // the desktop's media controls; `detail` is a MediaRequest
 };
 
 struct Event {
@@ -74,7 +75,8 @@ struct Event {
   Point pointer;      // screen position carried by a button event
   std::string files;  // dropped paths, separated by line feeds
   int shortcut = 0;
-  int detail = 0;     // a folder tree's kTreeClicked or kTreeSpaceKey
+  int detail = 0;     // a folder tree's kTreeClicked or kTreeSpaceKey, or a MediaRequest
+  int value = 0;      // a media request's volume step
 };
 
 // Windows and gadgets addressed by number, the model the player's windows are
@@ -193,6 +195,9 @@ class Ui {
   virtual Event wait_event(int timeout_ms) = 0;
   // Runs the task on the user-interface thread, inside a later wait_event().
   virtual void post(std::function<void()> task) = 0;
+  // Puts an event behind those already waiting, as if the window system had
+  // delivered it: how requests from outside the windows reach the loops.
+  virtual void inject(Event event) = 0;
 
   virtual Point cursor_position() const = 0;
   // The desktop area that windows may cover.

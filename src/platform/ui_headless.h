@@ -138,8 +138,9 @@ class HeadlessUi final : public Ui {
                                              std::string_view filter) override;
   bool open_url(std::string_view url) override;
 
+  void inject(Event event) override;
+
   // Driving it.
-  void inject(Event event);
   void set_cursor(Point p);
   // Puts the pointer on the gadget's centre and injects a left-button press there.
   void click_gadget(int gadget);

@@ -148,6 +148,10 @@ QtUi::~QtUi() {
   for (QWidget* widget : tops) delete widget;
 }
 
+void QtUi::set_desktop_entry(std::string_view id) {
+  on_ui_thread([&] { QGuiApplication::setDesktopFileName(to_qstring(id)); });
+}
+
 void QtUi::queue(std::function<void()> task) const {
   std::lock_guard lock(queue_lock_);
   QMetaObject::invokeMethod(
@@ -438,6 +442,13 @@ Event QtUi::wait_event(int timeout_ms) {
 }
 
 void QtUi::post(std::function<void()> task) { queue(std::move(task)); }
+
+void QtUi::inject(Event event) {
+  if (QThread::currentThread() == app_->thread())
+    enqueue(std::move(event));
+  else
+    queue([this, event = std::move(event)] { enqueue(event); });
+}
 
 Point QtUi::cursor_position() const {
   Point p;

@@ -29,6 +29,10 @@ class QtUi final : public Ui {
   // loaded from then on.
   void override_screen_dpi(int dpi);
 
+  // Names the program's desktop entry (its file name without ".desktop"), so that
+  // the desktop shows our windows with the entry's name and icon.
+  void set_desktop_entry(std::string_view id);
+
   bool open_window(int window, Rect client, std::string_view title, unsigned flags,
                    int owner = -1) override;
   void close_window(int window) override;
@@ -109,6 +113,7 @@ class QtUi final : public Ui {
 
   Event wait_event(int timeout_ms) override;
   void post(std::function<void()> task) override;
+  void inject(Event event) override;
   Point cursor_position() const override;
   Rect desktop_rect() const override;
   int message_box(std::string_view title, std::string_view text, unsigned flags) override;
