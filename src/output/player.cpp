@@ -2,6 +2,7 @@
 
 #include "audiolib/bass.h"
 #include "loading/next_track.h"
+#include "output/card_borrowing.h"
 
 namespace sonvale::output {
 
@@ -13,7 +14,8 @@ Player::Player(platform::Ui& ui, engine::SampleBuffers& buffers, engine::Playbac
       ranges(ranges),
       loader(loader),
       output(output),
-      feed{buffers, playback, loader.queue} {
+      feed{buffers, playback, loader.queue},
+      card_of(card_of_choice) {
   tracks.get_length = [](std::uint32_t s) { return audiolib::BASS_ChannelGetLength(s, audiolib::kPositionBytes); };
   tracks.get_position = [](std::uint32_t s) { return audiolib::BASS_ChannelGetPosition(s, audiolib::kPositionBytes); };
   tracks.get_data = [](std::uint32_t s, void* b, std::uint32_t n) { return audiolib::BASS_ChannelGetData(s, b, n); };

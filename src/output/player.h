@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -12,6 +13,7 @@
 #include "loading/open_track.h"
 #include "output/feed.h"
 #include "output/output_choice.h"
+#include "platform/card_reservation.h"
 #include "platform/thread.h"
 #include "platform/ui.h"
 
@@ -38,6 +40,11 @@ class Player {
   Feed feed;
   // From the device's start to Stop playback. Main thread.
   bool device_started = false;
+  // Borrows the card from the sound server for each playback; none without a
+  // session bus. Main thread.
+  platform::CardReservation* card_reservation = nullptr;
+  // The card the chosen device plays to, if any; a test stands in for the machine.
+  std::function<std::optional<int>(const OutputChoice&)> card_of;
 
   // One worker pool per playback: a thread's priority, once lowered, cannot be
   // raised again without privileges. Made by Start playback, with the context the

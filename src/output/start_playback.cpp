@@ -7,6 +7,7 @@
 #include "audiolib/wasapi.h"
 #include "engine/sound_mode.h"
 #include "loading/next_track.h"
+#include "output/card_borrowing.h"
 #include "output/mode_selection.h"
 #include "output/rate_negotiation.h"
 #include "output/stop_playback.h"
@@ -50,11 +51,15 @@ void device_failure(Player& p, std::int32_t rate) {
     p.ui.message_box("WASAPI didn't set " + std::to_string(rate) + "Hz or other error.",
                      "Could you set EXCLUSIVE mode?\n\rWe recomend \"ASIO\" .\n\rYour product supoort this mode ?",
                      platform::kIconError);
+  return_card(p);
   failure_reset(p);
   p.loader.playlist.clear_played_marks();
 }
 
+// A card that the sound server holds is borrowed first; a server that will not let
+// it go fails the start as a device that refuses does.
 bool open_device(Player& p, std::int32_t rate) {
+  if (!borrow_card(p)) return false;
   if (p.output.mode == kOutputAsio) {
     if (!BASS_ASIO_Init(p.output.asio_device, kAsioThread) || !BASS_ASIO_CheckRate(rate)) return false;
     BASS_ASIO_SetRate(rate);

@@ -4,6 +4,7 @@
 #include "audiolib/bass.h"
 #include "audiolib/wasapi.h"
 #include "loading/draw_track_time.h"
+#include "output/card_borrowing.h"
 #include "output/transport.h"
 #include "platform/player_ids.h"
 #include "platform/time.h"
@@ -54,6 +55,7 @@ void stop_playback(Player& p, int keep_marks) {
     if (mode == kOutputAsio) BASS_ASIO_ChannelReset(false, 0, kAsioResetEnable | kAsioResetJoin);
   }
   p.device_started = false;
+  return_card(p);
 
   free_stream_on_release_thread(p);
   p.ui.set_gadget_text_colour(ids::kStopButton, platform::kWhite);
