@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "engine/playback_state.h"
 #include "engine/range_tables.h"
@@ -10,7 +11,9 @@
 #include "loading/play_queue.h"
 #include "output/player.h"
 #include "output/output_choice.h"
+#include "platform/card_reservation.h"
 #include "platform/instance_handoff.h"
+#include "platform/media_control.h"
 #include "platform/ui.h"
 #include "playlist/playlist.h"
 
@@ -43,6 +46,10 @@ struct App {
   std::atomic<std::int8_t> banner_flag{1};
   // 1 while the mini window stands in for the main window. Main thread.
   bool mini_mode = false;
+  // The desktop's media controls and the sound server's cards, when there is a
+  // session bus to reach them through. Main thread.
+  std::unique_ptr<platform::MediaControl> media;
+  std::unique_ptr<platform::CardReservation> card_reservation;
 };
 
 }  // namespace sonvale::shell

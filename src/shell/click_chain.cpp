@@ -11,6 +11,7 @@
 #include "playlist/page_commands.h"
 #include "shell/folder_picker.h"
 #include "shell/main_window.h"
+#include "shell/mini_window.h"
 #include "shell/selectors.h"
 
 namespace sonvale::shell {
@@ -132,6 +133,14 @@ void play_command(App& app) {
   if (app.banner_flag.load() == 1) banner_click(app);
   output::start_playback(app.player, 0);
   reset_pause_label(app);
+}
+
+void leave_mini_mode(App& app) {
+  platform::Ui& ui = app.ui;
+  ui.show_window(ids::kMiniWindow, platform::ShowCommand::Hide);
+  restore_from_mini_mode(ui);
+  ui.show_window(ids::kMainWindow, platform::ShowCommand::Show);
+  app.mini_mode = false;
 }
 
 }  // namespace sonvale::shell

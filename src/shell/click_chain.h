@@ -18,4 +18,7 @@ void stop_command(App& app);
 // PLAY while nothing plays.
 void play_command(App& app);
 
+// The orb's click in mini mode: the main window comes back, centred on the orb.
+void leave_mini_mode(App& app);
+
 }  // namespace sonvale::shell

@@ -11,6 +11,7 @@
 #include "shell/click_chain.h"
 #include "shell/input_mode.h"
 #include "shell/main_window.h"
+#include "shell/media_requests.h"
 #include "shell/mini_window.h"
 
 namespace sonvale::shell {
@@ -61,6 +62,7 @@ void prepare_event_loop(App& app) {
 bool event_loop_pass(App& app, int& pass_counter) {
   platform::Ui& ui = app.ui;
   if (playing(app)) loading::draw_track_time(ui, app.play_queue, app.playback.source_rate.load());
+  publish_media_state(app);
   if (++pass_counter > kPassesPerRecount) {
     pass_counter = 0;
     recount_processors(app);
@@ -69,13 +71,10 @@ bool event_loop_pass(App& app, int& pass_counter) {
   if (app.mini_mode) {
     follow_pointer(ui, ids::kMiniWindow, kOrbGap);
     const platform::Event event = ui.wait_event(kMiniModeWaitMs);
-    if (event.kind == platform::EventKind::Gadget && event.gadget == ids::kOrbButton) {
-      ui.show_window(ids::kMiniWindow, platform::ShowCommand::Hide);
-      restore_from_mini_mode(ui);
-      ui.show_window(ids::kMainWindow, platform::ShowCommand::Show);
-      app.mini_mode = false;
-    }
-    // Whatever came, a close request included, is let go in mini mode.
+    if (event.kind == platform::EventKind::Gadget && event.gadget == ids::kOrbButton) leave_mini_mode(app);
+    // The media keys work on; whatever else came, a close request included, is let go
+    // in mini mode.
+    if (event.kind == platform::EventKind::MediaRequest) run_media_request(app, event);
     check_end_of_playback(app);
     return true;
   }
@@ -92,6 +91,9 @@ bool event_loop_pass(App& app, int& pass_counter) {
       playlist::add_dropped_files(app.playlist, event.files);
       break;
     case platform::EventKind::Gadget:
+      break;
+    case platform::EventKind::MediaRequest:
+      if (!run_media_request(app, event)) return false;
       break;
     default:
       check_end_of_playback(app);

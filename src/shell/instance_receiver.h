@@ -13,4 +13,7 @@ namespace sonvale::shell {
 std::uint32_t receive_hand_off(platform::Ui& ui, int main_window,
                                const platform::CopyData& message);
 
+// Brings the window to the front, enabled, kept maximised if it was.
+void bring_to_front(platform::Ui& ui, int window);
+
 }  // namespace sonvale::shell

@@ -4,6 +4,8 @@
 
 #include "audiolib/device_listing.h"
 #include "engine/isa.h"
+#include "platform/card_reservation.h"
+#include "platform/media_control.h"
 #include "platform/ui_headless.h"
 #include "platform/ui_qt.h"
 #include "shell/command_line.h"
@@ -32,6 +34,14 @@ int run_terminal(const CommandLine& line) {
   return run_terminal_player(request, options_for(line));
 }
 
+// Media keys and the desktop's player widgets reach the player, and cards that the
+// sound server holds are borrowed, through the session bus when there is one.
+void join_desktop(App& app) {
+  app.media = platform::connect_media_control(app.ui, "Sonvale", kDesktopEntry);
+  app.card_reservation = platform::connect_card_reservation("Sonvale");
+  app.player.card_reservation = app.card_reservation.get();
+}
+
 int run_window(const CommandLine& line) {
   if (!platform::QtUi::display_available()) {
     std::cerr << "sonvale: no display found; the window needs one.\n"
@@ -39,9 +49,11 @@ int run_window(const CommandLine& line) {
     return 1;
   }
   platform::QtUi ui;
+  ui.set_desktop_entry(kDesktopEntry);
   App app(ui);
   StartupOptions options = options_for(line);
   options.argument = line.argument;
+  options.join_desktop = &join_desktop;
   return run_windowed(app, options);
 }
 

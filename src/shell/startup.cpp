@@ -29,7 +29,7 @@ void hand_over(const StartupOptions& options) {
   if (!options.argument.empty()) platform::send_copy_data(options.instance_title, 1, options.argument);
 }
 
-void complete_windowed_start(App& app) {
+void complete_windowed_start(App& app, const StartupOptions& options) {
   platform::Ui& ui = app.ui;
   build_main_window(ui);
   build_mini_window(ui);
@@ -39,6 +39,7 @@ void complete_windowed_start(App& app) {
     return receive_hand_off(app.ui, app.main_window, message);
   });
   ui.show_window(ids::kMainWindow, platform::ShowCommand::Show);
+  if (options.join_desktop) options.join_desktop(app);
 }
 
 }  // namespace
@@ -88,7 +89,7 @@ StartupOutcome start_up(App& app, const StartupOptions& options) {
 int run_windowed(App& app, const StartupOptions& options) {
   if (start_up(app, options) == StartupOutcome::Exit) return take_exit_path(app);
   if (!output::select_output_device(app.ui, app.output)) return take_exit_path(app);
-  complete_windowed_start(app);
+  complete_windowed_start(app, options);
   run_event_loop(app);
   return take_exit_path(app);
 }

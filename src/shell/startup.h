@@ -22,6 +22,9 @@ struct StartupOptions {
   // The instruction set forced for the sound kernels; otherwise the best one.
   std::optional<engine::Isa> isa;
   engine::SampleBuffers::Reserve reserve;
+  // Once the main window shows: joins the desktop's services (media controls, the
+  // sound server's cards). Nothing by default.
+  std::function<void(App&)> join_desktop;
 };
 
 // Options for an ordinary start of this machine's program.
