@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -124,10 +125,9 @@ QImage illustration() {
   return image;
 }
 
-QImage orb() {
-  QImage image = canvas(40, 40, Qt::white);
-  QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing, false);  // a hard rim: the window is cut along it
+// The orb drawn on a 40-unit square scaled to the painter's `side`.
+void paint_orb(QPainter& p, double side) {
+  p.scale(side / 40.0, side / 40.0);
   QRadialGradient shade(QPointF(15, 14), 22);
   shade.setColorAt(0.0, QColor(70, 110, 230));
   shade.setColorAt(0.6, QColor(10, 20, 130));
@@ -135,8 +135,28 @@ QImage orb() {
   p.setBrush(shade);
   p.setPen(Qt::NoPen);
   p.drawEllipse(QRect(1, 1, 38, 38));
+}
+
+QImage orb() {
+  QImage image = canvas(40, 40, Qt::white);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, false);  // a hard rim: the window is cut along it
+  paint_orb(p, 40);
   return image;
 }
+
+// The orb as the program's icon: a smooth rim on a transparent ground.
+QImage orb_icon(int side) {
+  QImage image(side, side, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  paint_orb(p, side);
+  return image;
+}
+
+// The sizes the desktop's icon theme looks for.
+constexpr int kIconSides[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 bool save(const QImage& image, const QString& dir, const char* name) {
   const QString path = dir + QLatin1Char('/') + QString::fromLatin1(name);
@@ -161,5 +181,9 @@ int main(int argc, char** argv) {
   ok &= save(blank_panel(), dir, "blank_panel.png");
   ok &= save(illustration(), dir, "input_illustration.png");
   ok &= save(orb(), dir, "orb.png");
+  for (int side : kIconSides) {
+    const std::string name = "icons/orb-" + std::to_string(side) + ".png";
+    ok &= save(orb_icon(side), dir, name.c_str());
+  }
   return ok ? 0 : 1;
 }
