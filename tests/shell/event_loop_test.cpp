@@ -5,68 +5,16 @@
 #include <gtest/gtest.h>
 
 #include "audiolib/asio.h"
-#include "platform/interface_fonts.h"
+#include "event_loop_fixture.h"
 #include "platform/player_ids.h"
 #include "platform/time.h"
-#include "platform/ui_headless.h"
-#include "shell/main_window.h"
-#include "shell/mini_window.h"
-#include "shell/startup.h"
 #include "support/audio_fixtures.h"
 
 namespace sonvale::shell {
 namespace {
 
 using platform::EventKind;
-
-class EventLoop : public ::testing::Test {
- protected:
-  void SetUp() override {
-    StartupOptions options = default_startup_options();
-    options.terminal = true;
-    ASSERT_EQ(start_up(app_, options), StartupOutcome::Continue);
-    platform::create_interface_fonts(ui_);
-    build_main_window(ui_);
-    build_mini_window(ui_);
-    ui_.show_window(ids::kMainWindow, platform::ShowCommand::Show);
-    prepare_event_loop(app_);
-  }
-
-  // A click on a gadget and the pass that takes it; false when the loop would end.
-  bool click(int gadget) {
-    ui_.click_gadget(gadget);
-    return pass();
-  }
-  bool pass() { return event_loop_pass(app_, passes_); }
-
-  void use_null_output() {
-    audiolib::AsioDeviceInfo info;
-    for (int i = 0; audiolib::BASS_ASIO_GetDeviceInfo(i, &info); ++i)
-      if (info.name == "Null output") app_.output.asio_device = i;
-    app_.output.mode = output::kOutputAsio;
-  }
-
-  std::string text(int gadget) const { return ui_.gadget_text(gadget); }
-  platform::Colour back(int gadget) const { return ui_.gadget_back_colour(gadget); }
-
-  void add_entries(int page, std::initializer_list<const char*> titles) {
-    app_.playlist.set_visible_page(page);
-    for (const char* title : titles) {
-      playlist::PlaylistEntry& e = app_.playlist.staged();
-      e = playlist::PlaylistEntry{};
-      e.path = "x.wav";
-      e.extension = "WAV";
-      e.title = title;
-      e.folder_and_title = title;
-      e.display_text = title;
-      app_.playlist.append_staged();
-    }
-  }
-
-  platform::HeadlessUi ui_;
-  App app_{ui_};
-  int passes_ = 0;
-};
+using EventLoop = EventLoopFixture;
 
 TEST_F(EventLoop, StartsWithRedX1AndLpfGreen) {
   EXPECT_EQ(text(ids::kSelectorX1), "Red x 1");
