@@ -2,7 +2,8 @@
 # The real player on a virtual X display with a window manager: the device window
 # offers "Null output", a click on it opens the main window "Sonvale", a second start
 # with a file brings the minimised first one back and leaves, and a close request
-# ends the player with exit code 0.
+# ends the player with exit code 0. No session bus is reachable: the player runs
+# without the desktop's media controls.
 # Usage: desktop_smoke.sh SONVALE SEND_CLOSE_REQUEST
 set -u
 sonvale=$1
@@ -17,6 +18,7 @@ fi
 unset QT_QPA_PLATFORM
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export XDG_RUNTIME_DIR=$(mktemp -d)
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/no-bus
 log=$(mktemp)
 openbox >/dev/null 2>&1 &
 manager=$!
