@@ -25,16 +25,7 @@ manager=$!
 trap 'kill $player $manager 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR" "$log"' EXIT
 
 fail() { echo "FAIL: $*"; cat "$log"; exit 1; }
-
-# Waits up to ten seconds for a visible window with exactly this title.
-wait_window() {
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+. "$(dirname "$0")/desktop_steps.sh"
 
 "$sonvale" >"$log" 2>&1 &
 player=$!
@@ -60,12 +51,5 @@ done
 [ "$active" = "$main" ] || fail "the main window is not the active one after the hand-off"
 
 "$send_close_request" "Sonvale" || fail "cannot send a close request"
-for _ in $(seq 100); do
-  kill -0 $player 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 $player 2>/dev/null && fail "the player did not end at the close request"
-wait $player
-code=$?
-[ $code = 0 ] || fail "exit code $code"
+expect_clean_exit $player "at the close request"
 echo "desktop smoke test passed"

@@ -26,6 +26,7 @@ manager=$!
 trap 'kill $player $manager $monitor 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR" "$work"' EXIT
 
 fail() { echo "FAIL: $*"; cat "$log"; exit 1; }
+. "$(dirname "$0")/desktop_steps.sh"
 
 service=org.mpris.MediaPlayer2.sonvale
 path=/org/mpris/MediaPlayer2
@@ -51,14 +52,6 @@ wait_for() {
   shift
   for _ in $(seq 300); do
     [ "$("$@")" = "$expected" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-wait_window() {
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
   return 1
@@ -134,12 +127,5 @@ call org.mpris.MediaPlayer2.Raise
 wait_window "Sonvale" >/dev/null || fail "Raise did not bring the main window back"
 
 call org.mpris.MediaPlayer2.Quit
-for _ in $(seq 100); do
-  kill -0 $player 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 $player 2>/dev/null && fail "the player did not end at Quit"
-wait $player
-code=$?
-[ $code = 0 ] || fail "exit code $code"
+expect_clean_exit $player "at Quit"
 echo "media keys test passed"
