@@ -51,7 +51,6 @@ void device_failure(Player& p, std::int32_t rate) {
     p.ui.message_box("WASAPI didn't set " + std::to_string(rate) + "Hz or other error.",
                      "Could you set EXCLUSIVE mode?\n\rWe recomend \"ASIO\" .\n\rYour product supoort this mode ?",
                      platform::kIconError);
-  return_card(p);
   failure_reset(p);
   p.loader.playlist.clear_played_marks();
 }
@@ -120,6 +119,7 @@ void priming_failure(Player& p) {
 }  // namespace
 
 void failure_reset(Player& p) {
+  return_card(p);
   p.playback.output_rate = 0;
   p.playback.engine_run_state = engine::kEngineIdle;
   p.playback.first_fill_count = 0;

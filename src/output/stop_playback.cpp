@@ -55,7 +55,9 @@ void stop_playback(Player& p, int keep_marks) {
     if (mode == kOutputAsio) BASS_ASIO_ChannelReset(false, 0, kAsioResetEnable | kAsioResetJoin);
   }
   p.device_started = false;
-  return_card(p);
+  // A skip (keep marks 1) starts again at once: the card stays borrowed for it, and
+  // a start that fails gives it back.
+  if (keep_marks == 0) return_card(p);
 
   free_stream_on_release_thread(p);
   p.ui.set_gadget_text_colour(ids::kStopButton, platform::kWhite);

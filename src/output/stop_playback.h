@@ -6,7 +6,8 @@ namespace sonvale::output {
 
 // Ends playback: stops the device, waits for the engine thread, frees the decoder and
 // zero-fills every sample buffer, keeping the windows alive meanwhile. `keep_marks`
-// 0 forgets which entries were played (a skip keeps them, to go on after them).
+// 0 forgets which entries were played and gives a borrowed card back (a skip keeps
+// both, to go on after them).
 void stop_playback(Player& player, int keep_marks);
 
 // PAUSE: pauses or resumes the ASIO output, and names the state on the button.

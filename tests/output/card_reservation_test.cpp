@@ -22,6 +22,7 @@
 #include "audiolib/asio.h"
 #include "audiolib/device_catalog.h"
 #include "audiolib/device_null_stream.h"
+#include "engine/sample_format.h"
 #include "output/card_borrowing.h"
 #include "output/start_playback.h"
 #include "output/stop_playback.h"
@@ -257,6 +258,37 @@ TEST_F(CardReservation, AServerThatRefusesGetsTheDeviceMessage) {
   EXPECT_EQ(reservation_->held_card(), -1);
   EXPECT_TRUE(server_->holds_card);
   EXPECT_EQ(name_owner(), server_->unique_name());
+}
+
+TEST_F(CardReservation, ASkipKeepsTheCardAndARestartThatFindsNothingGivesItBack) {
+  // Longer than two blocks, so that the skip goes on to the next entry.
+  sonvale::test::write_wav(f_.dir.file("long.wav"),
+                           sonvale::test::reference_pcm(44100, 2, 16, 2 * engine::kBlockFrames + 1000));
+  f_.playlist.clear_page();  // page 1, where a.wav alone was
+  ASSERT_TRUE(f_.add(f_.dir.file("long.wav")));
+  ASSERT_TRUE(f_.add(f_.dir.file("a.wav")));
+  run_server(true);
+  start_playback(f_.player, 0);
+  ASSERT_TRUE(audiolib::BASS_ASIO_IsStarted());
+  const auto skip = [this] {
+    stop_playback(f_.player, 1);
+    f_.queue.clear();
+    start_playback(f_.player, 1);
+  };
+  skip();
+  ASSERT_TRUE(audiolib::BASS_ASIO_IsStarted());
+  EXPECT_EQ(f_.queue.front()->line2, "a");
+  const std::vector<std::string> lines = log_.lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "took the card"), 1);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "asked 2147483647"), 1);
+  EXPECT_FALSE(server_->holds_card);
+  EXPECT_EQ(reservation_->held_card(), kCard);
+
+  skip();  // past the last entry: nothing to play
+  EXPECT_FALSE(audiolib::BASS_ASIO_IsStarted());
+  EXPECT_EQ(f_.ui.gadget_text(ids::kRateDisplay), "Crush");
+  EXPECT_EQ(reservation_->held_card(), -1);
+  EXPECT_TRUE(eventually([this] { return server_->holds_card.load(); }));
 }
 
 TEST_F(CardReservation, ACardNobodyHoldsIsTakenAndFreedAgain) {
