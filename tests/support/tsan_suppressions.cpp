@@ -6,5 +6,6 @@
 extern "C" const char* __tsan_default_suppressions() {
   return "race:libQt6Core.so\n"
          "race:libQt6Gui.so\n"
-         "race:libQt6Widgets.so\n";
+         "race:libQt6Widgets.so\n"
+         "race:libQt6DBus.so\n";
 }
