@@ -34,7 +34,7 @@ std::optional<std::string> take_value(CommandLine& line, std::string_view flag, 
     line.post_filter = value[0] - '0';
   } else if (flag == "--device") {
     line.device = value;
-  } else if (flag == "--dump-tables") {
+  } else if (flag == "--dump-tables" || flag == "--analyze") {
     line.directory = value;
   } else if (flag == "--isa") {
     line.isa = value;
@@ -44,7 +44,7 @@ std::optional<std::string> take_value(CommandLine& line, std::string_view flag, 
 }
 
 bool takes_value(std::string_view flag) {
-  for (std::string_view f : {"--render", "--mode", "--lpf", "--device", "--dump-tables", "--isa"})
+  for (std::string_view f : {"--render", "--mode", "--lpf", "--device", "--dump-tables", "--analyze", "--isa"})
     if (flag == f) return true;
   return false;
 }
@@ -59,7 +59,7 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
     return line;
   }
 
-  bool play = false, render = false, dump = false, list = false;
+  bool play = false, render = false, dump = false, list = false, analyze = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -87,6 +87,7 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
       if (auto error = take_value(line, flag, value)) return invalid(*error);
       render |= flag == "--render";
       dump |= flag == "--dump-tables";
+      analyze |= flag == "--analyze";
     } else if (arg == "--play") {
       play = true;
     } else if (arg == "--list-devices") {
@@ -100,6 +101,9 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
     line.action = CommandLine::Action::ListDevices;
   } else if (dump) {
     line.action = CommandLine::Action::DumpTables;
+  } else if (analyze) {
+    if (play || render || !line.files.empty()) return invalid("--analyze takes no files");
+    line.action = CommandLine::Action::Analyze;
   } else if (play || render) {
     if (play && render) return invalid("--play and --render exclude each other");
     if (line.files.empty()) return invalid(std::string(play ? "--play" : "--render") + " needs at least one file");
@@ -116,6 +120,7 @@ std::string usage_text() {
          "       sonvale --render OUT.wav FILE... [--mode MODE] [--lpf N]\n"
          "       sonvale --list-devices\n"
          "       sonvale --dump-tables DIR\n"
+         "       sonvale --analyze DIR [--mode MODE] [--lpf N]\n"
          "\n"
          "Without options Sonvale opens its window. A FILE given to a second start is\n"
          "handed to the player that is already running, which comes to the front.\n"
@@ -134,6 +139,10 @@ std::string usage_text() {
          "                        the best instruction set this processor has\n"
          "  --dump-tables DIR     write the five kernel and filter tables to DIR as raw\n"
          "                        little-endian doubles\n"
+         "  --analyze DIR         measure what the Sound modes and post filters do to\n"
+         "                        test signals (every combination the window offers,\n"
+         "                        or those --mode and --lpf pick) and write the figures,\n"
+         "                        data and plots to DIR\n"
          "  --help                show this text\n"
          "  --version             show the version\n";
 }

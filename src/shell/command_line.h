@@ -15,6 +15,7 @@ struct CommandLine {
     Render,       // the files rendered into a WAV file as fast as the engine goes
     ListDevices,  // print the output devices and leave
     DumpTables,   // write the kernel and filter tables to a folder
+    Analyze,      // measure the Sound modes and post filters into a folder
     Help,
     Version,
     Invalid,
@@ -23,10 +24,10 @@ struct CommandLine {
   std::string argument;            // Windowed: the first argument, never a flag
   std::vector<std::string> files;  // Play, Render: the files, in order
   std::string render_path;         // Render: the WAV file written
-  std::optional<engine::SoundMode> mode;  // Play, Render: the Sound mode asked for
-  std::optional<int> post_filter;         // Play, Render: 0 to 3
+  std::optional<engine::SoundMode> mode;  // Play, Render, Analyze: the Sound mode asked for
+  std::optional<int> post_filter;         // Play, Render, Analyze: 0 to 3
   std::string device;              // Play: an output device index or name
-  std::string directory;           // DumpTables: where the tables go
+  std::string directory;           // DumpTables, Analyze: the folder written
   std::string isa;                 // the instruction set forced for the kernels, or empty
   std::string error;               // Invalid: what was wrong
 };

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "analysis/analyze.h"
 #include "audiolib/device_listing.h"
 #include "engine/isa.h"
 #include "platform/card_reservation.h"
@@ -16,6 +17,10 @@
 
 namespace sonvale::shell {
 namespace {
+
+// Source frames timed per combination for the engine's cost: one block, as the
+// player computes it.
+constexpr std::int64_t kAnalysisCostFrames = engine::kBlockFrames;
 
 // Start-up options with the instruction set the command line forces, if any.
 StartupOptions options_for(const CommandLine& line) {
@@ -64,6 +69,21 @@ int run_dump_tables(const CommandLine& line) {
   return 1;
 }
 
+int run_analyze(const CommandLine& line) {
+  analysis::AnalysisRequest request;
+  request.directory = line.directory;
+  std::string error;
+  const auto combinations = analysis::combinations_for(line.mode, line.post_filter, error);
+  if (!combinations) {
+    std::cerr << "sonvale: " << error << "\n";
+    return 2;
+  }
+  request.combinations = *combinations;
+  request.cost_frames = kAnalysisCostFrames;
+  if (const auto isa = engine::parse_isa(line.isa)) engine::force_isa(*isa);
+  return analysis::run_analysis(request, std::cout, std::cerr);
+}
+
 }  // namespace
 
 int run_program(int argc, const char* const* argv) {
@@ -90,6 +110,8 @@ int run_program(int argc, const char* const* argv) {
       return 0;
     case CommandLine::Action::DumpTables:
       return run_dump_tables(line);
+    case CommandLine::Action::Analyze:
+      return run_analyze(line);
     case CommandLine::Action::Windowed:
       return run_window(line);
   }

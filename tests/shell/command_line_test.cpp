@@ -57,6 +57,20 @@ TEST(CommandLine, DumpTablesNeedsAFolder) {
   EXPECT_EQ(parse({"--dump-tables"}).action, CommandLine::Action::Invalid);
 }
 
+TEST(CommandLine, AnalyzeTakesAFolderAndAnOptionalModeAndFilter) {
+  const CommandLine all = parse({"--analyze", "out"});
+  EXPECT_EQ(all.action, CommandLine::Action::Analyze);
+  EXPECT_EQ(all.directory, "out");
+  EXPECT_FALSE(all.mode);
+  EXPECT_FALSE(all.post_filter);
+  const CommandLine one = parse({"--analyze=out", "--mode", "Brown x 4", "--lpf", "3"});
+  EXPECT_EQ(one.action, CommandLine::Action::Analyze);
+  EXPECT_EQ(one.mode, engine::SoundMode::Brown4);
+  EXPECT_EQ(one.post_filter, 3);
+  EXPECT_EQ(parse({"--analyze", "out", "a.flac"}).action, CommandLine::Action::Invalid);
+  EXPECT_EQ(parse({"--analyze"}).action, CommandLine::Action::Invalid);
+}
+
 TEST(CommandLine, RefusesWhatItDoesNotKnow) {
   EXPECT_EQ(parse({"--play"}).action, CommandLine::Action::Invalid);
   EXPECT_EQ(parse({"--frobnicate"}).action, CommandLine::Action::Invalid);

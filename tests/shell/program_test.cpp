@@ -57,6 +57,17 @@ TEST(Program, PlayWithNothingPlayableSaysSoAndFails) {
   EXPECT_NE(result.err.find("nothing to play"), std::string::npos);
 }
 
+TEST(Program, AnalyzeRefusesAFolderItCannotWriteAndAModeWithoutThatFilter) {
+  const auto unwritable = run_process({sonvale_binary(), "--analyze", "/proc/version/analysis"});
+  EXPECT_EQ(unwritable.exit_code, 1);
+  EXPECT_EQ(unwritable.err.rfind("sonvale: cannot make the folder /proc/version/analysis: ", 0), 0u)
+      << unwritable.err;
+  EXPECT_EQ(unwritable.out, "");
+  const auto unoffered = run_process({sonvale_binary(), "--analyze", "out", "--mode", "Green x 1", "--lpf", "2"});
+  EXPECT_EQ(unoffered.exit_code, 2);
+  EXPECT_NE(unoffered.err.find("Green x 1 plays without a post filter"), std::string::npos) << unoffered.err;
+}
+
 TEST(Program, DumpTablesWritesTheFiveTablesAsRawDoubles) {
   const auto directory = std::filesystem::temp_directory_path() / ("sonvale-tables-" + std::to_string(getpid()));
   std::filesystem::create_directories(directory);
