@@ -49,14 +49,18 @@ void combination_plot(std::ostringstream& gp, const CombinationResult& r) {
      << "unset multiplot\n";
 }
 
-// The modes with the post filter the player starts with (Green x 1 has none).
-std::vector<const CombinationResult*> default_filter_results(const std::vector<CombinationResult>& results,
-                                                             double rate) {
+// One result per mode: with the post filter the player starts with (Green x 1 has
+// none) where it was measured, else the first filter measured.
+std::vector<const CombinationResult*> one_per_mode(const std::vector<CombinationResult>& results, double rate) {
   std::vector<const CombinationResult*> chosen;
-  for (const CombinationResult& r : results)
-    if (r.source_rate == rate && (r.combination.post_filter == engine::kPostFilterHamming255 ||
-                                  r.combination.mode == engine::SoundMode::Green1))
-      chosen.push_back(&r);
+  for (const engine::SoundModeInfo& info : engine::kSoundModes) {
+    const CombinationResult* pick = nullptr;
+    for (const CombinationResult& r : results)
+      if (r.source_rate == rate && r.combination.mode == info.mode &&
+          (!pick || r.combination.post_filter == engine::kPostFilterHamming255))
+        pick = &r;
+    if (pick) chosen.push_back(pick);
+  }
   return chosen;
 }
 
@@ -64,7 +68,7 @@ void summary_plot(std::ostringstream& gp, const std::vector<CombinationResult>& 
                   const std::vector<PostFilterResult>& filters) {
   if (results.empty()) return;
   const double rate = results.front().source_rate;
-  const auto chosen = default_filter_results(results, rate);
+  const auto chosen = one_per_mode(results, rate);
   if (chosen.empty() && filters.empty()) return;
   double widest = rate / 2;
   for (const CombinationResult* r : chosen) widest = std::max(widest, r->output_rate() / 2);
@@ -83,7 +87,7 @@ void summary_plot(std::ostringstream& gp, const std::vector<CombinationResult>& 
   gp << "reset\nset datafile separator ','\nset grid\n"
      << "set output 'summary.png'\n"
      << "set multiplot layout 2,2 title 'Sound modes compared — " << format_number(rate, 0)
-     << " Hz in (each mode with the post filter it starts with)'\n";
+     << " Hz in (each mode with LPF green where it was measured)'\n";
   if (!chosen.empty()) {
     gp << "set key bottom left font ',9'\nset title 'Magnitude response'\nset xlabel 'kHz'\nset ylabel 'dB'\n"
        << "set xrange [0:" << khz(widest) << "]\nset yrange [-180:10]\n"

@@ -43,7 +43,7 @@ StepFigures measure_step(std::span<const double> output, std::size_t step_output
   const double half = height / 2, stir = kStirShare * height;
   std::size_t cross = output.size();
   for (std::size_t i = 1; i < output.size(); ++i)
-    if ((output[i - 1] - half) * (height > 0 ? 1 : -1) < 0 && (output[i] - half) * (height > 0 ? 1 : -1) >= 0) {
+    if (output[i - 1] < half && output[i] >= half) {
       cross = i;
       break;
     }

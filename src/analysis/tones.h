@@ -30,8 +30,8 @@ struct StepFigures {
   double settle_ms = 0;           // how long after it until the output stays within 1/1000 of the height
 };
 
-// `output` at the output rate; the input stepped to `height` at source frame
-// step_frame, which the output puts near frame multiplier × step_frame.
+// `output` at the output rate; the input stepped up to `height` (above 0) at the
+// source frame an even up-sampler puts at output frame step_output_frame.
 StepFigures measure_step(std::span<const double> output, std::size_t step_output_frame, double height,
                          double output_rate);
 
