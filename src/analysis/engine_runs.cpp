@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <numbers>
 
 #include "engine/block_processing.h"
@@ -115,7 +114,6 @@ EngineRuns::ToneSweep EngineRuns::tone_sweep(Combination c, double source_rate, 
 
   ToneSweep sweep;
   sweep.spectrum_bin_hz = source_bin_hz;
-  std::vector<double> tones_left, tones_right;
   // Two tones per run, one in each channel: the channels never meet in the engine.
   const std::size_t half = (bins.size() + 1) / 2;
   std::vector<ToneLevels> measured(bins.size());

@@ -18,6 +18,21 @@ bool plain_name(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
+// Makes the folder at `path` unless there is one. A link to a folder counts only
+// when `links_allowed`.
+bool make_folder(const std::string& path, bool links_allowed, std::string& error) {
+  if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
+    error = reason("cannot make the folder " + path);
+    return false;
+  }
+  struct stat info {};
+  if ((links_allowed ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) != 0 || !S_ISDIR(info.st_mode)) {
+    error = path + (links_allowed ? " is not a folder" : " is not a folder of its own (a link or a file has its name)");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<OutputFolder> OutputFolder::open(const std::string& path, std::string& error) {
@@ -27,15 +42,8 @@ std::optional<OutputFolder> OutputFolder::open(const std::string& path, std::str
     error = "no folder given";
     return std::nullopt;
   }
-  if (::mkdir(trimmed.c_str(), 0777) != 0 && errno != EEXIST) {
-    error = reason("cannot make the folder " + trimmed);
-    return std::nullopt;
-  }
-  struct stat info {};
-  if (::stat(trimmed.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    error = trimmed + " is not a folder";
-    return std::nullopt;
-  }
+  // The folder named may be a link: it is the user's choice of where to write.
+  if (!make_folder(trimmed, true, error)) return std::nullopt;
   OutputFolder folder(trimmed);
   if (!folder.write(kProbeName, "", error)) {
     error = "cannot write into " + trimmed + " (" + error + ")";
@@ -46,17 +54,12 @@ std::optional<OutputFolder> OutputFolder::open(const std::string& path, std::str
 }
 
 std::optional<OutputFolder> OutputFolder::subfolder(const std::string& name, std::string& error) const {
-  const std::string path = file(name);
-  if (!plain_name(name) || (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)) {
-    error = reason("cannot make the folder " + path);
+  if (!plain_name(name)) {
+    error = "not a folder name: " + name;
     return std::nullopt;
   }
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    error = path + " is not a folder of its own (a link or a file has its name)";
-    return std::nullopt;
-  }
-  return OutputFolder(path);
+  if (!make_folder(file(name), false, error)) return std::nullopt;
+  return OutputFolder(file(name));
 }
 
 bool OutputFolder::write(const std::string& name, std::string_view bytes, std::string& error) const {

@@ -13,6 +13,22 @@ const char* const kPreamble =
 
 std::string khz(double hz) { return format_number(hz / 1000.0, 3); }
 
+// Each mode drawn in its selector's colour, darker for a higher multiplier.
+const char* mode_colour(engine::SoundMode mode) {
+  switch (mode) {
+    case engine::SoundMode::Green1: return "#7cb342";
+    case engine::SoundMode::Red1: return "#e53935";
+    case engine::SoundMode::Green2: return "#2e7d32";
+    case engine::SoundMode::Brown2: return "#a1887f";
+    case engine::SoundMode::White2: return "#90a4ae";
+    case engine::SoundMode::Green4: return "#00897b";
+    case engine::SoundMode::Red4: return "#8e0000";
+    case engine::SoundMode::Brown4: return "#5d4037";
+    case engine::SoundMode::White4: return "#37474f";
+  }
+  return "black";
+}
+
 // Output frames shown each side of the impulse response's centre.
 constexpr int kImpulseShownFrames = 40;
 
@@ -79,8 +95,8 @@ void summary_plot(std::ostringstream& gp, const std::vector<CombinationResult>& 
       const CombinationResult& r = *chosen[i];
       plot += (i ? ", '" : "'") + rate_folder(rate) + "/" + combination_slug(r.combination) +
               "-magnitude.csv' skip 1 using " + columns + " with lines lw 1.5 dashtype " +
-              std::to_string(r.impulse.multiplier == 1 ? 1 : r.impulse.multiplier == 2 ? 2 : 4) + " title '" +
-              combination_label(r.combination) + "'";
+              std::to_string(r.impulse.multiplier == 4 ? 4 : r.impulse.multiplier) + " lc rgb '" +
+              mode_colour(r.combination.mode) + "' title '" + combination_label(r.combination) + "'";
     }
     return plot + "\n";
   };
@@ -95,12 +111,12 @@ void summary_plot(std::ostringstream& gp, const std::vector<CombinationResult>& 
        << "set key off\nset title 'Passband'\nset xrange [0:" << khz(rate / 2) << "]\nset yrange [-3.5:0.5]\n"
        << curves("($1/1000):2")
        << "set title 'Around the source Nyquist frequency'\nset xrange [" << khz(rate / 2 - 4000) << ":"
-       << khz(rate / 2 + 4000) << "]\nset yrange [-120:5]\n"
+       << khz(rate / 2 + 4000) << "]\nset yrange [-30:3]\n"
        << curves("($1/1000):2");
   }
   if (!filters.empty()) {
     gp << "set key bottom left\nset title 'The post filters alone, at the output rate'\n"
-       << "set xlabel 'share of the output Nyquist frequency'\nset xrange [0.95:1]\nset yrange [-30:1]\nplot ";
+       << "set xlabel 'share of the output Nyquist frequency'\nset xrange [0.98:1]\nset yrange [-6:0.5]\nplot ";
     for (std::size_t i = 0; i < filters.size(); ++i)
       gp << (i ? ", " : "") << "'post-filters.csv' skip 1 using ($1*2):" << i + 2 << " with lines lw 1.5 title '"
          << post_filter_name(filters[i].post_filter) << "'";

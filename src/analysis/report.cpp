@@ -44,7 +44,7 @@ std::string cost_text(const std::optional<double>& cost) {
 
 void write_table(std::ostringstream& md, const std::vector<CombinationResult>& results, double rate) {
   md << "| Sound mode | Post filter | Output rate (Hz) | Ripple (dB) | -3 dB (Hz) | At source Nyquist (dB) "
-        "| Image band (dB) | Largest image (dB) | Latency (frames) | Latency (ms) | Linear phase "
+        "| Image band (dB) | Largest image or alias (dB) | Latency (frames) | Latency (ms) | Linear phase "
         "| Frame offsets | Pre-ringing (ms) | Overshoot (%) | Cost, 1 thread | Cost, all |\n"
         "|---|---|--:|--:|--:|--:|--:|--:|--:|--:|---|---|--:|--:|--:|--:|\n";
   for (const CombinationResult& r : results) {

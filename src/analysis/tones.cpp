@@ -58,7 +58,7 @@ StepFigures measure_step(std::span<const double> output, std::size_t step_output
       first_stir = i;
       break;
     }
-  step.pre_ring_ms = (half_point - static_cast<double>(first_stir)) / output_rate * 1000.0;
+  step.pre_ring_ms = std::max(0.0, half_point - static_cast<double>(first_stir)) / output_rate * 1000.0;
 
   double highest = height;
   std::size_t last_astray = cross;
