@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/engine_context.h"
+#include "engine/post_filter.h"
 #include "engine/sample_format.h"
 #include "engine/sound_mode.h"
 
@@ -23,14 +24,15 @@ Outcome process_block(EngineContext& context, SoundMode mode, int post_filter, B
 std::vector<Frame> process_stream(std::span<const Frame> stream, SoundMode mode, int post_filter,
                                   const Tables& tables, int threads, Isa isa = active_isa());
 
-// Frames the post filters read in the chain's final buffer beyond the output frames.
-inline constexpr std::int64_t kPostFilterReach = 1152;
+// Frames the post filters read in the chain's final buffer beyond the output frames:
+// the 128 of their alignment and the long filter's half-width.
+inline constexpr std::int64_t kPostFilterReach = kPostFilterDelayFrames + kLongFilterTaps / 2 + 1;
 
 // Post filter `post_filter` alone, as it runs after `mode`'s chain, in memory of its
-// own: `input` stands for the chain's final buffer of a last block. Gives the output
-// frames that input holds, a whole number of multiplier frames, each
-// kPostFilterReach frames shy of the input's end: output frame m is centred on input
-// frame m + 128. Nothing for Green x 1 (no post filter) or too short an input.
+// own: `input` stands for the chain's final buffer of a last block. Gives
+// input.size() - kPostFilterReach output frames, rounded down to a whole number of
+// multiplier frames; output frame m is centred on input frame m + 128. Nothing for
+// Green x 1 (no post filter) or too short an input.
 std::vector<Frame> post_filter_stream(std::span<const Frame> input, SoundMode mode, int post_filter,
                                       const Tables& tables, int threads, Isa isa = active_isa());
 
