@@ -1,8 +1,10 @@
 # Steps the desktop tests share, sourced by them; fail() is the test's own.
 
-# Waits up to ten seconds for a visible window with exactly this title; prints its id.
+# Waits up to a minute for a visible window with exactly this title; prints its id.
+# Only a hung player takes that long, but a loaded machine can take more than a few
+# seconds to start one.
 wait_window() {
-  for _ in $(seq 100); do
+  for _ in $(seq 600); do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
@@ -10,10 +12,10 @@ wait_window() {
   return 1
 }
 
-# Waits up to ten seconds for the player (process $1) to end, which it must do
+# Waits up to a minute for the player (process $1) to end, which it must do
 # with exit code 0; $2 says at what.
 expect_clean_exit() {
-  for _ in $(seq 100); do
+  for _ in $(seq 600); do
     kill -0 "$1" 2>/dev/null || break
     sleep 0.1
   done
