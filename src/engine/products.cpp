@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+#include "platform/cpu.h"
+
 namespace sonvale::engine {
 
 bool compute_products(Isa isa, const ProductRun& run, std::span<std::byte> scratch,
@@ -14,6 +16,14 @@ bool compute_products(Isa isa, const ProductRun& run, std::span<std::byte> scrat
     case Isa::Sse2: break;
   }
   return compute_products_sse2(run, scratch, stop);
+}
+
+Avx512Tuning avx512_tuning() {
+  static const Avx512Tuning tuning = [] {
+    const platform::CpuModel cpu = platform::cpu_model();
+    return cpu.amd && cpu.family >= 26 ? Avx512Tuning::FullWidth : Avx512Tuning::SplitUnits;
+  }();
+  return tuning;
 }
 
 bool compute_products_direct(const ProductRun& run, const StopFlag& stop) {

@@ -47,9 +47,18 @@ bool compute_products(Isa isa, const ProductRun& run, std::span<std::byte> scrat
 // The frame-by-frame form: no scratch, no vectors across frames.
 bool compute_products_direct(const ProductRun& run, const StopFlag& stop);
 
+// How the AVX-512 products are shaped for the core that runs them: most cores
+// execute a 512-bit operation as two 256-bit halves, and are fed best by many
+// accumulators and taps spread out in scratch; cores with full-width units (AMD
+// family 26 on) run two multiplies and two adds of 512 bits each cycle, and need
+// fewer live registers and a smaller working set to keep them busy. Same bits.
+enum class Avx512Tuning { SplitUnits, FullWidth };
+Avx512Tuning avx512_tuning();  // this processor's
+
 // The per-instruction-set variants, each in its own source file.
 bool compute_products_sse2(const ProductRun& run, std::span<std::byte> scratch, const StopFlag& stop);
 bool compute_products_avx2(const ProductRun& run, std::span<std::byte> scratch, const StopFlag& stop);
-bool compute_products_avx512(const ProductRun& run, std::span<std::byte> scratch, const StopFlag& stop);
+bool compute_products_avx512(const ProductRun& run, std::span<std::byte> scratch, const StopFlag& stop,
+                             Avx512Tuning tuning = avx512_tuning());
 
 }  // namespace sonvale::engine

@@ -32,7 +32,9 @@ namespace sonvale::engine::products_detail {
 // tap in the table it broadcasts from (more than one: the table is spread out in
 // scratch first); kAccumulators and kUnroll (taps per loop
 // turn), tuned to its register file; zero, load (aligned), broadcast, add, mul, and
-// round_to_floats (2 * kFrames floats, left and right of each lane).
+// round_to_floats (2 * kFrames floats, left and right of each lane). Optionally
+// widen_entries, a vector form of the widening copy, and kStoreGroup with
+// store_group, a vector form of the final stores (see widen and store).
 template <class V>
 struct Products {
   using Reg = typename V::Reg;
@@ -89,25 +91,33 @@ struct Products {
   }
 
   // Lane q of entry e := y[first + q * lane_length + e], widened; zero past the
-  // frames the run may read (they only feed outputs past its end).
+  // frames the run may read (they only feed outputs past its end). The entries that
+  // every lane can read go through the variant's vector copy when it has one.
   static bool widen(const ProductRun& run, std::int64_t first, std::int64_t lane_length,
                     double* widened, const StopFlag& stop) {
     const std::int64_t entries = lane_length + run.taps - 1;
     const std::int64_t readable = run.count + run.taps - 1;
     const std::ptrdiff_t step = 2 * run.source_stride;
+    std::int64_t real[kFrames];
+    const float* lane[kFrames];
+    std::int64_t common = entries;
+    for (int q = 0; q < kFrames; ++q) {
+      const std::int64_t base = first + q * lane_length;
+      real[q] = readable - base;
+      real[q] = real[q] < 0 ? 0 : (real[q] > entries ? entries : real[q]);
+      lane[q] = real[q] > 0 ? run.source + base * step : run.source;
+      if (real[q] < common) common = real[q];
+    }
+    std::int64_t done = 0;
+    if constexpr (requires { V::widen_entries(lane, run.source_stride, common, widened); })
+      done = V::widen_entries(lane, run.source_stride, common, widened);
     for (int q = 0; q < kFrames; ++q) {
       if (stop.load(std::memory_order_relaxed) != 0) return false;
-      const std::int64_t base = first + q * lane_length;
-      std::int64_t real = readable - base;
-      real = real < 0 ? 0 : (real > entries ? entries : real);
       double* out = widened + 2 * q;
-      std::int64_t e = 0;
-      if (real > 0) {
-        const float* y = run.source + base * step;
-        for (; e < real; ++e) {
-          out[e * kEntryDoubles] = static_cast<double>(y[e * step]);
-          out[e * kEntryDoubles + 1] = static_cast<double>(y[e * step + 1]);
-        }
+      std::int64_t e = done;
+      for (; e < real[q]; ++e) {
+        out[e * kEntryDoubles] = static_cast<double>(lane[q][e * step]);
+        out[e * kEntryDoubles + 1] = static_cast<double>(lane[q][e * step + 1]);
       }
       for (; e < entries; ++e) {
         out[e * kEntryDoubles] = 0.0;
@@ -136,9 +146,23 @@ struct Products {
   }
 
   // Rounds each accumulator once to float and writes the lanes that are real outputs.
+  // Accumulator v of lane q is output tile_first + q * lane_length + v, so a group
+  // of accumulators is a run of consecutive outputs in every lane: the variant's
+  // vector store takes whole groups where all of them are real.
   static void store(Reg (&acc)[kAccumulators], const ProductRun& run, std::int64_t tile_first,
                     std::int64_t lane_length) {
-    for (int v = 0; v < kAccumulators; ++v) {
+    int v = 0;
+    if constexpr (requires { V::kStoreGroup; }) {
+      const std::int64_t last_lane_first = tile_first + (kFrames - 1) * lane_length;
+      for (; v + V::kStoreGroup <= kAccumulators && last_lane_first + v + V::kStoreGroup <= run.count;
+           v += V::kStoreGroup) {
+        float* lane[kFrames];
+        for (int q = 0; q < kFrames; ++q)
+          lane[q] = run.destination + (tile_first + q * lane_length + v) * 2 * run.destination_stride;
+        V::store_group(acc + v, lane, run.destination_stride);
+      }
+    }
+    for (; v < kAccumulators; ++v) {
       float rounded[2 * kFrames];
       V::round_to_floats(acc[v], rounded);
       for (int q = 0; q < kFrames; ++q) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "engine/kernel_tables.h"
@@ -27,7 +28,7 @@ struct Shape {
 };
 
 const Shape kShapes[] = {
-    {1025, 1, 1, 1}, {1025, 1, 2, 37}, {1025, 2, 4, 1000}, {1025, 2, 1, 4099},
+    {1025, 1, 1, 1}, {1025, 1, 2, 37}, {1025, 2, 4, 1000}, {1025, 2, 1, 4099}, {1025, 2, 2, 2053},
     {255, 1, 1, 777}, {2047, 1, 1, 3333}, {7, 1, 1, 100},
 };
 
@@ -84,6 +85,29 @@ struct Scratch {
   std::vector<std::byte> storage;
 };
 
+// Every instruction set this processor runs, and AVX-512 in both its tunings.
+struct Variant {
+  Isa isa;
+  Avx512Tuning tuning;
+  std::string name() const {
+    return std::string(isa_name(isa)) +
+           (isa != Isa::Avx512 ? "" : tuning == Avx512Tuning::FullWidth ? " full-width" : " split-units");
+  }
+  bool compute(const ProductRun& run, std::span<std::byte> scratch, const StopFlag& stop) const {
+    return isa == Isa::Avx512 ? compute_products_avx512(run, scratch, stop, tuning)
+                              : compute_products(isa, run, scratch, stop);
+  }
+};
+
+std::vector<Variant> variants() {
+  std::vector<Variant> all;
+  for (Isa isa : supported_isas()) {
+    all.push_back({isa, Avx512Tuning::SplitUnits});
+    if (isa == Isa::Avx512) all.push_back({isa, Avx512Tuning::FullWidth});
+  }
+  return all;
+}
+
 bool same_bits(const std::vector<float>& a, const std::vector<float>& b) {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
@@ -94,14 +118,14 @@ TEST(Products, EveryVariantGivesThePlainSumsBitForBitWhateverItsScratch) {
   // A full slot; slots small enough to need many chunks (160 KiB for AVX-512, 40 KiB
   // for the others, where AVX-512 falls back to the frame-by-frame form); none.
   for (std::size_t bytes : {kScratchSlotBytes, std::size_t{160 * 1024}, std::size_t{40 * 1024}, std::size_t{0}})
-    for (Isa isa : supported_isas())
+    for (const Variant& variant : variants())
       for (const Shape& shape : kShapes) {
-        SCOPED_TRACE(testing::Message() << isa_name(isa) << " scratch " << bytes << " taps " << shape.taps
+        SCOPED_TRACE(testing::Message() << variant.name() << " scratch " << bytes << " taps " << shape.taps
                                         << " count " << shape.count << " strides " << shape.source_stride
                                         << "/" << shape.destination_stride);
         Case c(shape);
         const std::vector<float> expected = c.expected();
-        EXPECT_TRUE(compute_products(isa, c.run, scratch.slot(bytes), go));
+        EXPECT_TRUE(variant.compute(c.run, scratch.slot(bytes), go));
         EXPECT_TRUE(same_bits(c.destination, expected));  // gaps between strided outputs stay untouched
       }
 }
@@ -115,10 +139,10 @@ TEST(Products, NonFiniteSamplesSpoilOnlyTheOutputsWhoseWindowsHoldThem) {
   constexpr std::int64_t kNaN = 1500, kInf = 2600;
   frames[kNaN].left = std::numeric_limits<float>::quiet_NaN();
   frames[kInf].right = -std::numeric_limits<float>::infinity();
-  for (Isa isa : supported_isas()) {
-    SCOPED_TRACE(isa_name(isa));
+  for (const Variant& variant : variants()) {
+    SCOPED_TRACE(variant.name());
     Case c(shape, frames);
-    EXPECT_TRUE(compute_products(isa, c.run, scratch.slot(kScratchSlotBytes), go));
+    EXPECT_TRUE(variant.compute(c.run, scratch.slot(kScratchSlotBytes), go));
     const std::vector<float> expected = clean.expected();
     for (std::int64_t i = 0; i < shape.count; ++i) {
       const bool reads_nan = i <= kNaN && kNaN < i + shape.taps;
@@ -145,11 +169,11 @@ TEST(Products, DenormalSamplesAreComputedExactlyNotFlushed) {
   const Shape shape{255, 1, 1, 500};
   std::vector<Frame> frames = noise(shape.count + shape.taps, 3);
   for (Frame& f : frames) f = {f.left * 1e-38f, f.right * 1e-39f};  // below FLT_MIN
-  for (Isa isa : supported_isas()) {
+  for (const Variant& variant : variants()) {
     Case c(shape, frames);
     const std::vector<float> expected = c.expected();
-    EXPECT_TRUE(compute_products(isa, c.run, scratch.slot(kScratchSlotBytes), go));
-    EXPECT_TRUE(same_bits(c.destination, expected)) << isa_name(isa);
+    EXPECT_TRUE(variant.compute(c.run, scratch.slot(kScratchSlotBytes), go));
+    EXPECT_TRUE(same_bits(c.destination, expected)) << variant.name();
     EXPECT_NE(c.destination[1], 0.0f);
     EXPECT_EQ(std::fpclassify(c.destination[1]), FP_SUBNORMAL);
   }
@@ -159,11 +183,11 @@ TEST(Products, AStopRequestedBeforehandWritesNothing) {
   Scratch scratch(kScratchSlotBytes);
   const StopFlag stop{1};
   for (std::size_t bytes : {kScratchSlotBytes, std::size_t{0}})
-    for (Isa isa : supported_isas()) {
+    for (const Variant& variant : variants()) {
       Case c(kShapes[3]);
       const std::vector<float> untouched = c.destination;
-      EXPECT_FALSE(compute_products(isa, c.run, scratch.slot(bytes), stop));
-      EXPECT_TRUE(same_bits(c.destination, untouched)) << isa_name(isa);
+      EXPECT_FALSE(variant.compute(c.run, scratch.slot(bytes), stop));
+      EXPECT_TRUE(same_bits(c.destination, untouched)) << variant.name();
     }
 }
 
