@@ -164,9 +164,11 @@ void start_playback(Player& p, int keep_marks) {
 
   p.engine_thread.wait();  // the previous playback's engine, long ended
   p.prepare_engine();
+  // Set before the engine exists: it starts its first block at once, and workers
+  // made at the lowest priority would prime at the pace of whatever else runs.
+  p.playback.worker_priority = platform::kPriorityNormal;
   p.engine_thread.start([&p](std::intptr_t) { return engine::run_engine_thread(*p.engine, p.buffers, p.tracks); },
                         0, platform::kPriorityNormal);
-  p.playback.worker_priority = platform::kPriorityNormal;
   if (!prime(p)) {
     priming_failure(p);
     return;

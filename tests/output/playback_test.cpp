@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <thread>
 
 #include "audiolib/asio.h"
+#include "audiolib/bass.h"
 #include "audiolib/device_catalog.h"
 #include "audiolib/wasapi.h"
 #include "engine/block_processing.h"
@@ -244,6 +246,31 @@ TEST(Playback, AStopWhileTheFirstBlockIsMadeEndsTheStartCleanly) {
   EXPECT_FALSE(f.player.engine_thread.is_running());
   EXPECT_EQ(f.playback.engine_run_state, engine::kEngineIdle);
   expect_every_buffer_zero(f.buffers);
+}
+
+// The engine starts its first block at once: the workers it makes for it must find
+// the priming priority already set, not the lowest one of an idle player.
+std::atomic<engine::PlaybackState*> g_watched{nullptr};
+std::atomic<int> g_priority_at_first_read{0};
+
+TEST(Playback, TheFirstBlockIsMadeAtNormalPriority) {
+  PlaybackFixture f;
+  fx::write_wav(f.dir.file("short.wav"), fx::reference_pcm(44100, 2, 16, 2000));
+  ASSERT_TRUE(f.add(f.dir.file("short.wav")));
+  f.select(SoundMode::Green2, 1);
+  f.output.asio_device = 0;
+  g_watched = &f.playback;
+  g_priority_at_first_read = 0;
+  f.player.tracks.get_data = [](std::uint32_t s, void* b, std::uint32_t n) {
+    int unseen = 0;
+    g_priority_at_first_read.compare_exchange_strong(unseen, g_watched.load()->worker_priority.load());
+    return audiolib::BASS_ChannelGetData(s, b, n);
+  };
+  start_playback(f.player, 0);
+  ASSERT_TRUE(audiolib::BASS_ASIO_IsStarted());
+  EXPECT_EQ(g_priority_at_first_read.load(), platform::kPriorityNormal);
+  EXPECT_EQ(f.playback.worker_priority.load(), platform::kPriorityBelowNormal);  // once the device runs
+  stop_playback(f.player, 0);
 }
 
 TEST(Playback, StopBetweenFillsLeavesEveryBufferZero) {
