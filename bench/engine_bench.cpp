@@ -3,17 +3,24 @@
 // product kernels on normal and on denormal samples, and how soon a stop ends a
 // stage.
 //
-//   engine_bench [--isa=sse2|avx2|avx512] [google benchmark flags]
+//   engine_bench [--isa=sse2|avx2|avx512] [--tries=N] [google benchmark flags]
 //
-// roof_ratio = time ÷ (flops ÷ peak rate of the threads), where flops counts one
-// multiply and one add per tap and channel, and the peak rate is that of a loop of
-// independent vector multiplies and adds on the same instruction set and as many
-// threads. own_roof_ratio charges each phase at the rate of the threads it may use:
-// LPF green and red run on one thread whatever the processor count.
+// --tries=N keeps the best of N runs of each block.
+//
+// Ratios are time ÷ (flops ÷ the true roof of the threads), where flops counts one
+// multiply and one add per tap and channel, and the true roof is the best vector
+// width's peak: loops of independent vector multiplies and adds, two of them written
+// differently, on as many threads. The context at the top of the report gives every
+// width's peaks.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -38,47 +45,104 @@ constexpr SoundMode kModes[] = {SoundMode::Red1,  SoundMode::Green2, SoundMode::
                                 SoundMode::Green4, SoundMode::Red4,  SoundMode::Brown4, SoundMode::White4};
 constexpr const char* kFilterNames[] = {"LPFblue", "LPFgreen", "LPFred", "LPFbrown"};
 
-RoofLoop roof_loop(Isa isa) {
-  switch (isa) {
-    case Isa::Avx512: return roof_loop_avx512();
-    case Isa::Avx2: return roof_loop_avx2();
-    case Isa::Sse2: break;
-  }
-  return roof_loop_sse2();
-}
-
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Flops per second of `threads` threads running the roof loop together: the best of
-// two tries of about a tenth of a second. Taken right before and after each
-// measurement, as other work on a shared machine comes and goes.
-double peak_rate(int threads) {
-  const RoofLoop loop = roof_loop(chosen_isa);
-  constexpr long kRounds = 30'000'000;
+double cpu_seconds(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// The vector widths this processor runs, narrowest first.
+std::vector<RoofLoop> roof_loops() {
+  std::vector<RoofLoop> loops{roof_loop_sse2()};
+  if (isa_supported(Isa::Avx2)) loops.push_back(roof_loop_avx2());
+  if (isa_supported(Isa::Avx512)) loops.push_back(roof_loop_avx512());
+  return loops;
+}
+
+// Flops per second of `threads` threads each running `loop` at once, the best of
+// three tries of a few hundredths of a second. Each thread times itself in its own
+// processor time, so that other work taking turns on the same processors does not
+// count against the roof.
+double peak_rate(double (*loop)(long), double flops_per_round, int threads) {
+  constexpr long kRounds = 4'000'000;
   double best = 0;
-  for (int attempt = 0; attempt < 2; ++attempt) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    std::vector<double> seconds(threads);
+    const auto timed = [&](int t) {
+      const double start = cpu_seconds(CLOCK_THREAD_CPUTIME_ID);
+      benchmark::DoNotOptimize(loop(kRounds));
+      seconds[t] = cpu_seconds(CLOCK_THREAD_CPUTIME_ID) - start;
+    };
     std::vector<std::thread> others;
-    const Clock::time_point start = Clock::now();
-    for (int t = 1; t < threads; ++t) others.emplace_back([&] { benchmark::DoNotOptimize(loop.run(kRounds)); });
-    benchmark::DoNotOptimize(loop.run(kRounds));
+    for (int t = 1; t < threads; ++t) others.emplace_back(timed, t);
+    timed(0);
     for (std::thread& other : others) other.join();
-    best = std::max(best, threads * kRounds * loop.flops_per_round / seconds_since(start));
+    double rate = 0;
+    for (double s : seconds) rate += kRounds * flops_per_round / s;
+    best = std::max(best, rate);
   }
   return best;
 }
 
-// The roof of one and of `threads` threads around a measurement.
-struct Roof {
-  double one = 0;
-  double all = 0;
+// One width's peak at a thread count, by both loops.
+struct WidthPeak {
+  double chains = 0;
+  double products = 0;
+  double best() const { return std::max(chains, products); }
 };
 
-Roof measure_roof(int threads, Roof earlier = {}) {
-  const double one = peak_rate(1);
-  return {std::max(earlier.one, one), std::max(earlier.all, threads == 1 ? one : peak_rate(threads))};
+WidthPeak measure_width(const RoofLoop& loop, int threads) {
+  return {peak_rate(loop.chains, loop.flops_per_round, threads),
+          peak_rate(loop.products, loop.flops_per_round, threads)};
 }
+
+// The true roof by thread count: the best width's peak, the highest seen in the
+// run. Every width is measured at the start; the best one again around every
+// measurement, as other work on a shared machine comes and goes.
+struct TrueRoof {
+  RoofLoop best_width{};
+  double peak[3] = {0, 0, 0};  // at 1 and 2 threads
+
+  double refresh(int threads) {
+    peak[threads] = std::max(peak[threads], measure_width(best_width, threads).best());
+    return peak[threads];
+  }
+};
+
+TrueRoof true_roof;
+
+std::string gflops(double rate) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", rate / 1e9);
+  return text;
+}
+
+// Per-width peaks into the report's context, and the best width chosen by them.
+void measure_every_width() {
+  for (const RoofLoop& loop : roof_loops())
+    for (int threads : {1, 2}) {
+      const WidthPeak peak = measure_width(loop, threads);
+      char apart[32];
+      std::snprintf(apart, sizeof apart, "%.1f", 100 * std::abs(peak.chains - peak.products) / peak.best());
+      benchmark::AddCustomContext(std::string("roof ") + loop.width + " T" + std::to_string(threads),
+                                  "chains " + gflops(peak.chains) + ", kernel-shaped " + gflops(peak.products) +
+                                      " GFLOP/s (" + apart + " % apart)");
+      if (peak.best() > true_roof.peak[threads]) {
+        true_roof.peak[threads] = peak.best();
+        if (threads == 1) true_roof.best_width = loop;
+      }
+    }
+  benchmark::AddCustomContext("true roof", std::string(true_roof.best_width.width) + ": " +
+                                               gflops(true_roof.peak[1]) + " GFLOP/s on one thread, " +
+                                               gflops(true_roof.peak[2]) + " on two");
+}
+
+// Tries of each block: the best is kept (flag --tries=N).
+int tries = 1;
 
 // The player's buffers with its tables, and an input of loud noise long enough for
 // any mode's lead-in, full block and continuation.
@@ -128,6 +192,12 @@ BlockFlops block_flops(SoundMode mode, int filter) {
   return flops;
 }
 
+// roof_ratio: the block's wall time against its flops at the true roof of its
+// threads. cpu_ratio: the same with the processor time of all its threads divided
+// by their number, which other work on a shared machine distorts much less (but
+// which hides threads waiting for each other). own_roof_ratio charges LPF green
+// and red, which run on one thread whatever the processor count, at one thread's
+// roof.
 void full_block(benchmark::State& state, SoundMode mode, int filter, int threads) {
   Workbench& bench = workbench();
   PlaybackState playback;
@@ -137,22 +207,28 @@ void full_block(benchmark::State& state, SoundMode mode, int filter, int threads
   WorkerPool pool;
   EngineContext context{bench.memory, playback, ranges, pool, chosen_isa};
   const Block block{kBlockBytes, false};
-  Roof roof = measure_roof(threads);
-  double seconds = 0;
+  double wall = 1e300, cpu = 1e300;
   for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    process_block(context, mode, filter, block, threads);
-    const double elapsed = seconds_since(start);
-    state.SetIterationTime(elapsed);
-    seconds += elapsed;
+    for (int attempt = 0; attempt < tries; ++attempt) {
+      true_roof.refresh(1);
+      true_roof.refresh(threads);
+      const double cpu_start = cpu_seconds(CLOCK_PROCESS_CPUTIME_ID);
+      const Clock::time_point start = Clock::now();
+      process_block(context, mode, filter, block, threads);
+      wall = std::min(wall, seconds_since(start));
+      cpu = std::min(cpu, cpu_seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu_start);
+    }
+    state.SetIterationTime(wall);
   }
-  seconds /= static_cast<double>(state.iterations());
-  roof = measure_roof(threads, roof);
+  const double one = true_roof.refresh(1);
+  const double all = true_roof.refresh(threads);
   const BlockFlops flops = block_flops(mode, filter);
-  const double filter_peak = filter == kPostFilterHamming2047 ? roof.all : roof.one;
-  state.counters["Gflop/s"] = (flops.chain + flops.filter) / seconds / 1e9;
-  state.counters["roof_ratio"] = seconds / ((flops.chain + flops.filter) / roof.all);
-  state.counters["own_roof_ratio"] = seconds / (flops.chain / roof.all + flops.filter / filter_peak);
+  const double at_roof = (flops.chain + flops.filter) / all;
+  const double filter_peak = filter == kPostFilterHamming2047 ? all : one;
+  state.counters["Gflop/s"] = (flops.chain + flops.filter) / wall / 1e9;
+  state.counters["roof_ratio"] = wall / at_roof;
+  state.counters["cpu_ratio"] = cpu / threads / at_roof;
+  state.counters["own_roof_ratio"] = wall / (flops.chain / all + flops.filter / filter_peak);
 }
 
 // One run of the quarter kernel over 65,536 outputs, one thread.
@@ -174,7 +250,6 @@ void products(benchmark::State& state, bool denormal) {
   run.taps = kKernelTaps;
   const StopFlag go{0};
   const std::span<std::byte> scratch = workbench().memory.scratch.subspan(0, kScratchSlotBytes);
-  Roof roof = measure_roof(1);
   double seconds = 0;
   for (auto _ : state) {
     const Clock::time_point start = Clock::now();
@@ -184,10 +259,9 @@ void products(benchmark::State& state, bool denormal) {
     seconds += elapsed;
   }
   seconds /= static_cast<double>(state.iterations());
-  roof = measure_roof(1, roof);
   const double flops = 4.0 * kOutputs * kKernelTaps;
   state.counters["Gflop/s"] = flops / seconds / 1e9;
-  state.counters["roof_ratio"] = seconds / (flops / roof.one);
+  state.counters["roof_ratio"] = seconds / (flops / true_roof.refresh(1));
 }
 
 // Time from a stop request during White x 4's third stage to the chain's return.
@@ -247,6 +321,10 @@ int main(int argc, char** argv) {
   int kept = 1;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
+    if (arg.starts_with("--tries=")) {
+      bench::tries = std::max(1, std::atoi(argv[i] + 8));
+      continue;
+    }
     if (!arg.starts_with("--isa=")) {
       argv[kept++] = argv[i];
       continue;
@@ -260,6 +338,7 @@ int main(int argc, char** argv) {
   }
   argc = kept;
   benchmark::AddCustomContext("isa", std::string(engine::isa_name(bench::chosen_isa)));
+  bench::measure_every_width();
   bench::register_benchmarks();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
