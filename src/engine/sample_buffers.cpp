@@ -1,6 +1,5 @@
 #include "engine/sample_buffers.h"
 
-#include <cstring>
 
 namespace sonvale::engine {
 
@@ -13,7 +12,7 @@ std::optional<Buffer> SampleBuffers::reserve(const Reserve& reserve) {
 }
 
 void SampleBuffers::zero(Buffer b) {
-  if (has(b)) std::memset(bytes(b), 0, size(b));
+  if (has(b)) platform::zero_fill(bytes(b), size(b));
 }
 
 void SampleBuffers::zero_sample_buffers() {

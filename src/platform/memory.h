@@ -7,7 +7,9 @@ namespace sonvale::platform {
 
 // A block of zero-filled memory whose pages are committed when it is handed out,
 // so that running short of memory shows as a failed reservation and not as a
-// crash on first touch. Page aligned. Released when the owner goes away.
+// crash on first touch. Page aligned; blocks of 2 MiB and more on a 2 MiB boundary,
+// for huge pages. Large blocks are committed by all processors at once. Released
+// when the owner goes away.
 class Reservation {
  public:
   // Nothing when the memory cannot be had.
@@ -29,5 +31,8 @@ class Reservation {
   std::byte* data_ = nullptr;
   std::size_t size_ = 0;
 };
+
+// Zero-fills memory, large runs on all processors at once.
+void zero_fill(std::byte* data, std::size_t bytes);
 
 }  // namespace sonvale::platform
