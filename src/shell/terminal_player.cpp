@@ -183,9 +183,12 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
     return g_interrupted ? 0 : 1;
   }
 
+  // A render ends as soon as the engine is done: its end is looked for more often
+  // than a listener would notice.
+  const int poll_ms = request.render_path ? 5 : 100;
   int code = 0;
   for (;;) {
-    ui.wait_event(100);
+    ui.wait_event(poll_ms);
     line.update(app);
     if (g_interrupted) {
       output::stop_playback(app.player, 0);
