@@ -10,6 +10,8 @@ int points_for_density(int points_at_96, int dpi) {
 }
 
 std::string interface_face(const Ui& ui) {
+  for (std::string_view face : kInterfaceFaces)
+    if (ui.has_face(face)) return std::string(face);
   std::string face = ui.default_gui_face();
   return face.empty() ? std::string("System") : face;
 }

@@ -145,8 +145,9 @@ class Ui {
   virtual void set_gadget_image(int gadget, int image) = 0;
   virtual int gadget_image(int gadget) const = 0;
 
-  // Fonts by number, in points; the backend turns points into pixels with the
-  // display's density. Gadgets created after set_default_font() take that font.
+  // Fonts by number, in points; the backend turns points into a line height in pixels
+  // with the display's density and takes the largest size of the face whose lines
+  // keep within it. Gadgets created after set_default_font() take that font.
   virtual bool load_font(int font, std::string_view face, int points) = 0;
   virtual void free_font(int font) = 0;
   virtual std::optional<FontInfo> font_info(int font) const = 0;
@@ -155,6 +156,8 @@ class Ui {
   virtual int gadget_font(int gadget) const = 0;  // -1 for the toolkit's own
   // The face of the desktop's default GUI font; empty when there is none to ask.
   virtual std::string default_gui_face() const = 0;
+  // True when a face of exactly this name is installed.
+  virtual bool has_face(std::string_view face) const = 0;
   // The desktop's vertical density in dots per inch; 0 when it cannot be read.
   virtual int screen_dpi() const = 0;
 

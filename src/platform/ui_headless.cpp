@@ -438,6 +438,11 @@ void HeadlessUi::set_gui_face(std::string face) {
   gui_face_ = std::move(face);
 }
 
+void HeadlessUi::set_installed_faces(std::vector<std::string> faces) {
+  std::lock_guard lock(mutex_);
+  faces_ = std::move(faces);
+}
+
 unsigned HeadlessUi::window_flags(int window) const {
   std::lock_guard lock(mutex_);
   const Window* w = find_window(window);

@@ -104,6 +104,7 @@ class HeadlessUi final : public Ui {
   void set_gadget_font(int gadget, int font) override;
   int gadget_font(int gadget) const override;
   std::string default_gui_face() const override;
+  bool has_face(std::string_view face) const override;
   int screen_dpi() const override;
 
   bool load_image(int image, const RgbImage& pixels) override;
@@ -156,6 +157,8 @@ class HeadlessUi final : public Ui {
   void set_desktop(Rect desktop);
   void set_screen_dpi(int dpi);
   void set_gui_face(std::string face);
+  // The faces has_face() knows; none at first.
+  void set_installed_faces(std::vector<std::string> faces);
   std::vector<ImageOp> image_ops(int image) const;
   unsigned window_flags(int window) const;
   int window_owner(int window) const;
@@ -244,6 +247,7 @@ class HeadlessUi final : public Ui {
   int default_font_ = -1;
   int dpi_ = 0;  // no desktop to ask
   std::string gui_face_;
+  std::vector<std::string> faces_;
   std::ostream* messages_;
   Point cursor_;
   Rect desktop_{0, 0, 1920, 1080};

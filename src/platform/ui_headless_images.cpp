@@ -2,6 +2,8 @@
 // what was drawn, without pixels.
 #include "platform/ui_headless.h"
 
+#include <algorithm>
+
 namespace sonvale::platform {
 
 bool HeadlessUi::load_font(int font, std::string_view face, int points) {
@@ -41,6 +43,11 @@ int HeadlessUi::gadget_font(int gadget) const {
 std::string HeadlessUi::default_gui_face() const {
   std::lock_guard lock(mutex_);
   return gui_face_;
+}
+
+bool HeadlessUi::has_face(std::string_view face) const {
+  std::lock_guard lock(mutex_);
+  return std::find(faces_.begin(), faces_.end(), face) != faces_.end();
 }
 
 int HeadlessUi::screen_dpi() const {

@@ -4,6 +4,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/ui.h"
@@ -28,6 +30,9 @@ class QtUi final : public Ui {
   // Takes this density instead of the screen's (0: the screen's again), for fonts
   // loaded from then on.
   void override_screen_dpi(int dpi);
+  // Answers has_face() as if only these faces were installed; nothing: the machine's
+  // own faces again.
+  void override_installed_faces(std::optional<std::vector<std::string>> faces);
 
   // Names the program's desktop entry (its file name without ".desktop"), so that
   // the desktop shows our windows with the entry's name and icon.
@@ -86,6 +91,7 @@ class QtUi final : public Ui {
   void set_gadget_font(int gadget, int font) override;
   int gadget_font(int gadget) const override;
   std::string default_gui_face() const override;
+  bool has_face(std::string_view face) const override;
   int screen_dpi() const override;
 
   bool load_image(int image, const RgbImage& pixels) override;
@@ -155,6 +161,7 @@ class QtUi final : public Ui {
   std::unique_ptr<Images> images_;
   std::unique_ptr<Fonts> fonts_;
   int dpi_override_ = 0;
+  std::optional<std::vector<std::string>> faces_override_;
   std::deque<Event> events_;
   QEventLoop* waiting_ = nullptr;
   // Held while a task is queued and taken again when it runs: Qt's own queue is

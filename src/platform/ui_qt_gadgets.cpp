@@ -1,5 +1,6 @@
 // The Qt backend's gadgets: one widget each, with text, colours, state and font.
 #include <QtGui/QFontDatabase>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
@@ -10,6 +11,8 @@
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
+
+#include <algorithm>
 
 #include "platform/interface_fonts.h"
 #include "platform/ui_qt_private.h"
@@ -27,6 +30,17 @@ QLabel* make_label(const QString& text, QWidget* parent, Qt::Alignment alignment
 // Buttons and frames read "&" as the mark of a keyboard mnemonic; a device name
 // with "&" in it is shown as it is.
 QString literal_caption(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+// The largest pixel size at which the face's lines are at most `line_height` apart:
+// faces differ in the room they keep above and below their letters, and the fixed
+// layout leaves no more than that line height.
+int pixel_size_for_line_height(QFont font, int line_height) {
+  for (int pixels = line_height; pixels > 1; --pixels) {
+    font.setPixelSize(pixels);
+    if (QFontMetrics(font).lineSpacing() <= line_height) return pixels;
+  }
+  return 1;
+}
 
 QListWidget* make_list(QWidget* parent, QAbstractItemView::SelectionMode mode) {
   auto* list = new QListWidget(parent);
@@ -339,12 +353,27 @@ std::string QtUi::default_gui_face() const {
   return face;
 }
 
+void QtUi::override_installed_faces(std::optional<std::vector<std::string>> faces) {
+  on_ui_thread([&] { faces_override_ = std::move(faces); });
+}
+
+bool QtUi::has_face(std::string_view face) const {
+  bool installed = false;
+  on_ui_thread([&] {
+    if (faces_override_)
+      installed = std::find(faces_override_->begin(), faces_override_->end(), face) != faces_override_->end();
+    else
+      installed = QFontDatabase::hasFamily(to_qstring(face));
+  });
+  return installed;
+}
+
 bool QtUi::load_font(int font, std::string_view face, int points) {
   if (points <= 0) return false;
   const int dpi = screen_dpi();
   on_ui_thread([&] {
     QFont q(to_qstring(face));
-    q.setPixelSize(points_to_pixels(points, dpi));
+    q.setPixelSize(pixel_size_for_line_height(q, points_to_pixels(points, dpi)));
     fonts_->table[font] = q;
     fonts_->info[font] = FontInfo{std::string(face), points};
   });

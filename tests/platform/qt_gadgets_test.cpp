@@ -175,21 +175,31 @@ TEST_F(QtGadgets, ImagesAreDrawnOnAndShownInPicturesAndButtons) {
   EXPECT_EQ(events.back().gadget, 104);
 }
 
-TEST_F(QtGadgets, FontsArePointsTurnedIntoPixelsAtTheDensity) {
+TEST_F(QtGadgets, FontsArePointsTurnedIntoLineHeightsAtTheDensity) {
   ui.override_screen_dpi(120);
   EXPECT_EQ(ui.screen_dpi(), 120);
   ui.load_font(1, "DejaVu Sans", 9);
   ui.set_default_font(1);
   ui.create_gadget(5, 2, GadgetKind::Text, Rect{10, 31, 100, 20}, "x 1");
   EXPECT_EQ(ui.gadget_font(2), 1);
-  EXPECT_EQ(gadget_widget(2)->font().pixelSize(), 15);
+  // 9 points at 120 DPI are 15 pixels from line to line; DejaVu Sans needs 13-pixel
+  // letters for that.
+  EXPECT_EQ(gadget_widget(2)->font().pixelSize(), 13);
+  EXPECT_EQ(test::line_height(gadget_widget(2)->font()), 15);
   ui.override_screen_dpi(0);
   ui.load_font(2, "DejaVu Sans", 16);
   ui.set_gadget_font(2, 2);
-  EXPECT_EQ(gadget_widget(2)->font().pixelSize(), 21);  // at the offscreen screen's 96 DPI
+  EXPECT_EQ(test::line_height(gadget_widget(2)->font()), 21);  // at the offscreen screen's 96 DPI
+  EXPECT_GT(test::next_line_height(gadget_widget(2)->font()), 21);
   EXPECT_EQ(ui.font_info(2)->points, 16);
   ui.set_default_font(-1);
   EXPECT_FALSE(ui.default_gui_face().empty());
+  EXPECT_TRUE(ui.has_face("DejaVu Sans"));
+  EXPECT_FALSE(ui.has_face("No Such Face"));
+  ui.override_installed_faces(std::vector<std::string>{"No Such Face"});
+  EXPECT_TRUE(ui.has_face("No Such Face"));
+  EXPECT_FALSE(ui.has_face("DejaVu Sans"));
+  ui.override_installed_faces(std::nullopt);
 }
 
 TEST_F(QtGadgets, ShortcutsDropsAndStayingOnTop) {

@@ -95,13 +95,19 @@ TEST(InterfaceFonts, KeepTheirPixelHeightAtAnyDensity) {
   EXPECT_EQ(platform::points_to_pixels(12, 120), 20);
 }
 
-TEST(InterfaceFonts, TakeTheDesktopFaceOrSystem) {
+TEST(InterfaceFonts, TakeAFaceOfArialsWidthsANarrowOneTheDesktopFaceOrSystem) {
   HeadlessUi ui;
   platform::create_interface_fonts(ui);
   EXPECT_EQ(ui.font_info(ids::kFontA)->face, "System");
   ui.set_gui_face("DejaVu Sans");
   platform::create_interface_fonts(ui);
   EXPECT_EQ(ui.font_info(ids::kFontB)->face, "DejaVu Sans");
+  ui.set_installed_faces({"DejaVu Sans", "DejaVu Sans Condensed"});
+  platform::create_interface_fonts(ui);
+  EXPECT_EQ(ui.font_info(ids::kFontA)->face, "DejaVu Sans Condensed");
+  ui.set_installed_faces({"DejaVu Sans Condensed", "Liberation Sans", "Liberation Sans Narrow"});
+  platform::create_interface_fonts(ui);
+  EXPECT_EQ(ui.font_info(ids::kFontB)->face, "Liberation Sans");
 }
 
 TEST(ShowPage, ShowsOneListAndIgnoresOtherNumbers) {

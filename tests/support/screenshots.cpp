@@ -1,6 +1,8 @@
 #include "support/screenshots.h"
 
 #include <QtCore/QDir>
+#include <QtGui/QFont>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QImage>
 #include <QtGui/QPixmap>
 #include <QtWidgets/QApplication>
@@ -21,6 +23,14 @@ QWidget* gadget_widget(int number) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (auto* found = w->findChild<QWidget*>(name)) return found;
   return nullptr;
+}
+
+int line_height(const QFont& font) { return QFontMetrics(font).lineSpacing(); }
+
+int next_line_height(const QFont& font) {
+  QFont larger = font;
+  larger.setPixelSize(font.pixelSize() + 1);
+  return QFontMetrics(larger).lineSpacing();
 }
 
 int save_screenshot(QWidget* widget, const std::string& name) {

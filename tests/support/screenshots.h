@@ -2,6 +2,7 @@
 
 #include <string>
 
+class QFont;
 class QWidget;
 class QImage;
 
@@ -18,5 +19,10 @@ QWidget* gadget_widget(int number);
 // different colours the picture holds (0 when it could not be written): a window
 // drawn with its controls holds far more than a few.
 int save_screenshot(QWidget* widget, const std::string& name);
+
+// The line height of the font in pixels, and the one it would have a pixel larger:
+// a font sized to a line height keeps within it, and the next size would not.
+int line_height(const QFont& font);
+int next_line_height(const QFont& font);
 
 }  // namespace sonvale::test
