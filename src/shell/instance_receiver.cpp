@@ -1,10 +1,16 @@
 #include "shell/instance_receiver.h"
 
+#include "shell/click_chain.h"
+
 namespace sonvale::shell {
 
-std::uint32_t receive_hand_off(platform::Ui& ui, int main_window,
-                               const platform::CopyData& message) {
-  if (message.dw_data == 1 && message.cb_data > 0) bring_to_front(ui, main_window);
+std::uint32_t receive_hand_off(App& app, const platform::CopyData& message) {
+  if (message.dw_data == 1 && message.cb_data > 0) {
+    // Raised while still in mini mode, the window would take no clicks and the orb
+    // would go on following the pointer.
+    if (app.mini_mode) leave_mini_mode(app);
+    bring_to_front(app.ui, app.main_window);
+  }
   return 1;
 }
 

@@ -36,7 +36,7 @@ void complete_windowed_start(App& app, const StartupOptions& options) {
   output::show_output_type(ui, app.output.mode);
   app.main_window = ids::kMainWindow;
   app.instance_window.set_receiver([&app](const platform::CopyData& message) {
-    return receive_hand_off(app.ui, app.main_window, message);
+    return receive_hand_off(app, message);
   });
   ui.show_window(ids::kMainWindow, platform::ShowCommand::Show);
   if (options.join_desktop) options.join_desktop(app);

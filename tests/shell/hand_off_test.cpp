@@ -98,6 +98,31 @@ TEST(HandOff, AMaximisedWindowStaysMaximised) {
   EXPECT_EQ(first.ui.foreground_window(), ids::kMainWindow);
 }
 
+TEST(HandOff, InMiniModeTheMainWindowComesBackInPlaceOfTheOrbAndTakesClicks) {
+  const std::string title = unique_title("mini");
+  RunningInstance first(title);
+  first.ui.click_gadget(ids::kMiniModeButton);
+  while (!first.ui.is_window_visible(ids::kMiniWindow)) std::this_thread::yield();
+
+  platform::HeadlessUi second_ui;
+  EXPECT_EQ(second_start(title, "song.flac", second_ui), 0);
+  EXPECT_FALSE(first.ui.is_window_visible(ids::kMiniWindow));
+  EXPECT_TRUE(first.ui.is_window_visible(ids::kMainWindow));
+  EXPECT_EQ(first.ui.foreground_window(), ids::kMainWindow);
+
+  // Back in the normal state: a click on REPEAT marks the page. The pass that took the
+  // hand-off began in mini mode and lets go of whatever else it takes; an event of no
+  // meaning ends it first.
+  first.ui.inject(platform::Event{EventKind::Gadget, ids::kMainWindow, ids::kBanner});
+  first.on_main_thread([] {});
+  first.ui.click_gadget(ids::kRepeatButton);
+  first.on_main_thread([] {});
+  EXPECT_EQ(first.ui.gadget_text(ids::page_label(1)), "One R");
+  // Mini mode lets no close request through; should it still be on, the orb ends it.
+  if (first.ui.is_window_visible(ids::kMiniWindow)) first.ui.press_button(ids::kOrbButton);
+  EXPECT_EQ(first.close(), 0);
+}
+
 TEST(HandOff, ASecondStartWithoutAnArgumentLeavesTheFirstAlone) {
   const std::string title = unique_title("empty");
   RunningInstance first(title);
