@@ -9,15 +9,16 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
-#include <future>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 namespace sonvale::platform {
 namespace {
 
 constexpr int kIoTimeoutMs = 2000;
-constexpr int kAnswerTimeoutMs = 5000;
 // An argument is a path; anything far longer is not a message of ours.
 constexpr std::uint32_t kMaxBytes = 1u << 20;
 
@@ -52,17 +53,18 @@ socklen_t make_address(std::string_view title, sockaddr_un& address) {
   return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n);
 }
 
-bool wait_ready(int fd, short events, int timeout_ms) {
-  pollfd p{fd, events, 0};
+// False on time-out, and as soon as `wake` (when given) becomes readable.
+bool wait_ready(int fd, short events, int timeout_ms, int wake = -1) {
+  pollfd p[2] = {{fd, events, 0}, {wake, POLLIN, 0}};
   int r;
-  do r = poll(&p, 1, timeout_ms); while (r < 0 && errno == EINTR);
-  return r > 0 && (p.revents & events);
+  do r = poll(p, wake >= 0 ? 2 : 1, timeout_ms); while (r < 0 && errno == EINTR);
+  return r > 0 && p[1].revents == 0 && (p[0].revents & events);
 }
 
-bool read_exact(int fd, void* buffer, std::size_t n) {
+bool read_exact(int fd, void* buffer, std::size_t n, int wake = -1) {
   auto* out = static_cast<char*>(buffer);
   while (n > 0) {
-    if (!wait_ready(fd, POLLIN, kIoTimeoutMs)) return false;
+    if (!wait_ready(fd, POLLIN, kIoTimeoutMs, wake)) return false;
     const ssize_t got = recv(fd, out, n, 0);
     if (got <= 0) return false;
     out += got;
@@ -71,10 +73,10 @@ bool read_exact(int fd, void* buffer, std::size_t n) {
   return true;
 }
 
-bool write_exact(int fd, const void* buffer, std::size_t n) {
+bool write_exact(int fd, const void* buffer, std::size_t n, int wake = -1) {
   const auto* in = static_cast<const char*>(buffer);
   while (n > 0) {
-    if (!wait_ready(fd, POLLOUT, kIoTimeoutMs)) return false;
+    if (!wait_ready(fd, POLLOUT, kIoTimeoutMs, wake)) return false;
     const ssize_t put = send(fd, in, n, MSG_NOSIGNAL);
     if (put <= 0) return false;
     in += put;
@@ -97,10 +99,16 @@ Fd connect_to(std::string_view title) {
 // Fields travel in the machine's own byte order: both ends are this program on this machine.
 struct InstanceWindow::State : std::enable_shared_from_this<InstanceWindow::State> {
   Ui* ui = nullptr;
+  std::chrono::milliseconds answer_wait{0};
   Fd listener;
   Fd wake;  // eventfd that tells the listening thread to end
   std::thread thread;
   Receiver receiver;  // touched on the user-interface thread only
+  // Set by close() on the user-interface thread, read by the listening thread; the
+  // receiver's answers travel under the same lock.
+  std::mutex mutex;
+  std::condition_variable answered;
+  bool closing = false;
 
   void serve();
   void answer(int fd);
@@ -124,32 +132,39 @@ void InstanceWindow::State::serve() {
 void InstanceWindow::State::answer(int fd) {
   std::uint32_t header[2];
   // A connection that closes without a message was somebody looking for us.
-  if (!read_exact(fd, header, sizeof header)) return;
+  if (!read_exact(fd, header, sizeof header, wake.get())) return;
   CopyData message{header[0], header[1], {}};
   if (message.cb_data > kMaxBytes) return;
   message.bytes.resize(message.cb_data);
-  if (message.cb_data > 0 && !read_exact(fd, message.bytes.data(), message.cb_data)) return;
+  if (message.cb_data > 0 && !read_exact(fd, message.bytes.data(), message.cb_data, wake.get())) return;
 
-  // The receiver runs where window messages run: on the user-interface thread.
-  auto result = std::make_shared<std::promise<std::uint32_t>>();
-  auto answer = result->get_future();
-  ui->post([self = shared_from_this(), result, message] {
-    result->set_value(self->receiver ? self->receiver(message) : 0);
+  // The receiver runs where window messages run: on the user-interface thread. That
+  // thread may have left its loop for good, at the end of the program: closing then
+  // lets the message go unanswered rather than wait for it.
+  auto reply = std::make_shared<std::optional<std::uint32_t>>();
+  ui->post([self = shared_from_this(), reply, message] {
+    const std::uint32_t value = self->receiver ? self->receiver(message) : 0;
+    std::lock_guard lock(self->mutex);
+    *reply = value;
+    self->answered.notify_all();
   });
-  if (answer.wait_for(std::chrono::milliseconds(kAnswerTimeoutMs)) != std::future_status::ready)
-    return;
-  const std::uint32_t reply = answer.get();
-  write_exact(fd, &reply, sizeof reply);
+  std::unique_lock lock(mutex);
+  answered.wait_for(lock, answer_wait, [&] { return reply->has_value() || closing; });
+  if (!reply->has_value()) return;
+  const std::uint32_t value = **reply;
+  lock.unlock();
+  write_exact(fd, &value, sizeof value, wake.get());
 }
 
 InstanceWindow::InstanceWindow() = default;
 
 InstanceWindow::~InstanceWindow() { close(); }
 
-bool InstanceWindow::open(Ui& ui, std::string_view title) {
+bool InstanceWindow::open(Ui& ui, std::string_view title, std::chrono::milliseconds answer_wait) {
   close();
   auto state = std::make_shared<State>();
   state->ui = &ui;
+  state->answer_wait = answer_wait;
   state->listener = Fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   state->wake = Fd(eventfd(0, EFD_CLOEXEC));
   if (state->listener.get() < 0 || state->wake.get() < 0) return false;
@@ -165,6 +180,11 @@ bool InstanceWindow::open(Ui& ui, std::string_view title) {
 
 void InstanceWindow::close() {
   if (!state_) return;
+  {
+    std::lock_guard lock(state_->mutex);
+    state_->closing = true;
+  }
+  state_->answered.notify_all();
   const std::uint64_t one = 1;
   [[maybe_unused]] ssize_t ignored = write(state_->wake.get(), &one, sizeof one);
   state_->thread.join();
@@ -190,7 +210,8 @@ std::optional<std::uint32_t> send_copy_data(std::string_view title, std::uint32_
   if (!write_exact(fd.get(), header, sizeof header)) return std::nullopt;
   if (!bytes.empty() && !write_exact(fd.get(), bytes.data(), bytes.size())) return std::nullopt;
   std::uint32_t reply = 0;
-  if (!wait_ready(fd.get(), POLLIN, kAnswerTimeoutMs + kIoTimeoutMs)) return std::nullopt;
+  const int answer_ms = static_cast<int>(InstanceWindow::kAnswerWait.count());
+  if (!wait_ready(fd.get(), POLLIN, answer_ms + kIoTimeoutMs)) return std::nullopt;
   if (!read_exact(fd.get(), &reply, sizeof reply)) return std::nullopt;
   return reply;
 }

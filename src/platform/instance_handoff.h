@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,8 +33,13 @@ class InstanceWindow {
   InstanceWindow& operator=(const InstanceWindow&) = delete;
   ~InstanceWindow();
 
+  // How long a message waits for its receiver's answer before it goes unanswered.
+  static constexpr std::chrono::milliseconds kAnswerWait{5000};
+
   // False when another instance already holds the title or the socket fails.
-  bool open(Ui& ui, std::string_view title);
+  bool open(Ui& ui, std::string_view title, std::chrono::milliseconds answer_wait = kAnswerWait);
+  // Stops listening at once: a message still waiting for its answer is dropped, and its
+  // sender learns that nobody answered.
   void close();
   bool is_open() const;
   // Called on the user-interface thread only.

@@ -339,6 +339,11 @@ Event HeadlessUi::wait_event(int timeout_ms) {
   }
 }
 
+std::size_t HeadlessUi::queued() const {
+  std::lock_guard lock(mutex_);
+  return queue_.size();
+}
+
 void HeadlessUi::post(std::function<void()> task) {
   {
     std::lock_guard lock(mutex_);

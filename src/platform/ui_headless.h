@@ -142,6 +142,8 @@ class HeadlessUi final : public Ui {
   void inject(Event event) override;
 
   // Driving it.
+  // Injected events and posted tasks not yet taken by wait_event().
+  std::size_t queued() const;
   void set_cursor(Point p);
   // Puts the pointer on the gadget's centre and injects a left-button press there.
   void click_gadget(int gadget);

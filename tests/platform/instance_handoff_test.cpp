@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <thread>
 
 #include "platform/ui_headless.h"
@@ -74,6 +76,23 @@ TEST(InstanceHandoff, AnswersZeroBeforeAReceiverIsInstalled) {
   InstanceWindow window;
   ASSERT_TRUE(window.open(pumped.ui, title));
   EXPECT_EQ(send_copy_data(title, 1, "song.flac"), 0u);
+}
+
+TEST(InstanceHandoff, ClosingDoesNotWaitForAnAnswerThatCannotCome) {
+  const std::string title = unique_title("closing");
+  HeadlessUi ui;  // its thread has left its loop, as at the end of the program
+  InstanceWindow window;
+  ASSERT_TRUE(window.open(ui, title, std::chrono::hours(1)));
+  std::optional<std::uint32_t> reply = 7;
+  std::thread sender([&] { reply = send_copy_data(title, 1, "song.flac"); });
+  while (ui.queued() == 0) std::this_thread::yield();  // the message waits for its answer
+
+  auto closed = std::async(std::launch::async, [&] { window.close(); });
+  const bool hung = closed.wait_for(std::chrono::seconds(30)) != std::future_status::ready;
+  EXPECT_FALSE(hung) << "closing waits for the answer";
+  if (hung) ui.wait_event(0);  // answers after all, so that the test can end
+  sender.join();
+  EXPECT_FALSE(reply.has_value());  // the sender learns that nobody answered
 }
 
 TEST(InstanceHandoff, SendingToNobodyFails) {
