@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <string_view>
 
 namespace sonvale::platform {
 namespace {
@@ -19,6 +21,24 @@ bool names_a_folder(const std::string& folder, const dirent& entry) {
   if (path.empty() || path.back() != '/') path += '/';
   path += entry.d_name;
   return is_directory(path);
+}
+
+// The documents folder of the desktop's user-dirs.dirs, as xdg-user-dirs writes it
+// and QStandardPaths reads it: the first XDG_DOCUMENTS_DIR line, its value in
+// quotes, either "$HOME/..." or an absolute path. Empty when none is configured.
+std::string configured_documents_folder(const std::string& home) {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const std::string folder = config != nullptr && *config == '/' ? std::string(config) : home + "/.config";
+  std::ifstream file(folder + "/user-dirs.dirs");
+  constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=";
+  for (std::string line; std::getline(file, line);) {
+    if (!line.starts_with(kKey)) continue;
+    std::string_view value = std::string_view(line).substr(kKey.size());
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    if (value.starts_with("$HOME")) return home + std::string(value.substr(5));
+    return value.starts_with('/') ? std::string(value) : std::string();
+  }
+  return {};
 }
 
 std::int64_t local_seconds(std::time_t utc) {
@@ -68,14 +88,15 @@ bool touch_file_ends(const std::string& path) {
 }
 
 std::string documents_folder() {
-  std::string folder;
-  if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg != nullptr && is_directory(xdg)) {
+  const char* home_variable = std::getenv("HOME");
+  const std::string home = home_variable != nullptr ? home_variable : "/";
+  std::string folder = home;
+  if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg != nullptr && is_directory(xdg))
     folder = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    folder = home != nullptr ? home : "/";
-    if (is_directory(folder + "/Documents")) folder += "/Documents";
-  }
+  else if (const std::string configured = configured_documents_folder(home); is_directory(configured))
+    folder = configured;
+  else if (is_directory(home + "/Documents"))
+    folder = home + "/Documents";
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder;
 }

@@ -29,8 +29,9 @@ std::optional<std::int64_t> file_created_local_seconds(const std::string& path);
 // pipe or a device.
 bool touch_file_ends(const std::string& path);
 
-// The user's documents folder, ending in "/": XDG_DOCUMENTS_DIR, else ~/Documents
-// when it exists, else the home folder.
+// The user's documents folder, ending in "/": the XDG_DOCUMENTS_DIR variable, else the
+// folder the desktop names in user-dirs.dirs, else ~/Documents, else the home folder;
+// each only when it exists.
 std::string documents_folder();
 
 }  // namespace sonvale::platform

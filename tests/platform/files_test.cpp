@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 
 #include "support/audio_fixtures.h"
 
@@ -51,6 +54,64 @@ TEST(Files, TouchingTheEndsOpensAnythingReadableWithoutWaiting) {
   ASSERT_EQ(mkfifo(dir.file("pipe.mp3").c_str(), 0600), 0);
   EXPECT_TRUE(touch_file_ends(dir.file("pipe.mp3")));  // returns at once, no writer needed
   EXPECT_FALSE(touch_file_ends(dir.file("missing.mp3")));
+}
+
+// Sets environment variables for its lifetime, then puts back what was there.
+class Environment {
+ public:
+  ~Environment() {
+    for (const auto& [name, value] : saved_) {
+      if (value) setenv(name.c_str(), value->c_str(), 1);
+      else unsetenv(name.c_str());
+    }
+  }
+  void set(const std::string& name, const char* value) {
+    if (!saved_.contains(name)) {
+      const char* old = std::getenv(name.c_str());
+      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    if (value) setenv(name.c_str(), value, 1);
+    else unsetenv(name.c_str());
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST(Files, TheDocumentsFolderIsTheOneTheDesktopHasConfigured) {
+  test::TempDir home;
+  Environment env;
+  env.set("HOME", home.path().c_str());
+  env.set("XDG_CONFIG_HOME", nullptr);
+  env.set("XDG_DOCUMENTS_DIR", nullptr);
+  EXPECT_EQ(documents_folder(), home.path() + "/");  // nothing configured, no ~/Documents
+  std::filesystem::create_directory(home.file("Documents"));
+  EXPECT_EQ(documents_folder(), home.path() + "/Documents/");
+
+  // As xdg-user-dirs writes it for a German desktop.
+  std::filesystem::create_directories(home.file(".config"));
+  std::filesystem::create_directory(home.file("Dokumente"));
+  test::write_text(home.file(".config/user-dirs.dirs"),
+                   "# This file is written by xdg-user-dirs-update\n"
+                   "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                   "XDG_DOCUMENTSX_DIR=\"$HOME/Wrong\"\n"
+                   "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+  EXPECT_EQ(documents_folder(), home.path() + "/Dokumente/");
+
+  // Elsewhere, named by an absolute path, in a configuration folder of its own.
+  test::TempDir elsewhere;
+  test::TempDir config;
+  test::write_text(config.file("user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"" + elsewhere.path() + "\"\n");
+  env.set("XDG_CONFIG_HOME", config.path().c_str());
+  EXPECT_EQ(documents_folder(), elsewhere.path() + "/");
+
+  // A configured folder that is not there gives way to the usual one.
+  test::write_text(config.file("user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"$HOME/Gone\"\n");
+  EXPECT_EQ(documents_folder(), home.path() + "/Documents/");
+
+  // The variable of the same name still comes first.
+  env.set("XDG_DOCUMENTS_DIR", home.file("Dokumente").c_str());
+  EXPECT_EQ(documents_folder(), home.path() + "/Dokumente/");
 }
 
 }  // namespace
