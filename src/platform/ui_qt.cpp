@@ -22,7 +22,9 @@
 
 #include <condition_variable>
 #include <cstdlib>
+#include <iostream>
 
+#include "platform/qt_platform_choice.h"
 #include "platform/ui_qt_private.h"
 
 namespace sonvale::platform {
@@ -127,9 +129,18 @@ bool QtUi::display_available() {
 
 QtUi::QtUi() : images_(std::make_unique<Images>()), fonts_(std::make_unique<Fonts>()) {
   static char name[] = "sonvale";
+  static char platform_option[] = "-platform";
   argv_[0] = name;
   argv_[1] = nullptr;
+  platforms_ = preferred_qt_platforms(DisplayEnvironment::current());
+  if (!platforms_.empty()) {
+    argv_[argc_++] = platform_option;
+    argv_[argc_++] = platforms_.data();
+    argv_[argc_] = nullptr;
+  }
   app_ = std::make_unique<Application>(argc_, argv_, *this);
+  if (const std::string lost = platform_shortcomings(QGuiApplication::platformName().toStdString()); !lost.empty())
+    std::cerr << "sonvale: " << lost << "\n";
   app_->setQuitOnLastWindowClosed(false);
   filter_ = std::make_unique<EventFilter>(*this);
   app_->installEventFilter(filter_.get());

@@ -152,7 +152,8 @@ class QtUi final : public Ui {
                        std::string_view text);
 
   int argc_ = 1;
-  char* argv_[2];
+  char* argv_[4];
+  std::string platforms_;  // the plugins asked for, kept for as long as Qt reads argv_
   std::unique_ptr<Application> app_;
   std::unique_ptr<EventFilter> filter_;
   std::map<int, QWidget*> windows_;

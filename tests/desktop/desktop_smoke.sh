@@ -16,6 +16,9 @@ if [ -z "${SONVALE_SMOKE_INNER:-}" ]; then
   SONVALE_SMOKE_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
+# A Wayland session whose compositor offers an X server as well: the player takes
+# the X server, where its windows can be moved and the pointer read.
+export XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-sonvale-smoke
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export XDG_RUNTIME_DIR=$(mktemp -d)
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/no-bus
@@ -52,4 +55,5 @@ done
 
 "$send_close_request" "Sonvale" || fail "cannot send a close request"
 expect_clean_exit $player "at the close request"
+grep -q "run on Wayland" "$log" && fail "the player ran on Wayland beside an X server"
 echo "desktop smoke test passed"
