@@ -73,7 +73,7 @@ struct Event {
   int window = -1;
   int gadget = -1;
   Point pointer;      // screen position carried by a button event
-  std::string files;  // dropped paths, separated by line feeds
+  std::vector<std::string> files;  // dropped paths, in the order of the drop
   int shortcut = 0;
   int detail = 0;     // a folder tree's kTreeClicked or kTreeSpaceKey, or a MediaRequest
   int value = 0;      // a media request's volume step

@@ -38,14 +38,11 @@ QString name_filter(std::string_view patterns) {
   return to_qstring(patterns) + QStringLiteral(" (") + list + QLatin1Char(')');
 }
 
-// The dropped items that are local files, as the file system's bytes, one a line.
-std::string dropped_files(const QMimeData* data) {
-  std::string files;
-  for (const QUrl& url : data->urls()) {
-    if (!url.isLocalFile()) continue;
-    if (!files.empty()) files.push_back('\n');
-    files += QFile::encodeName(url.toLocalFile()).toStdString();
-  }
+// The dropped items that are local files, as the file system's bytes.
+std::vector<std::string> dropped_files(const QMimeData* data) {
+  std::vector<std::string> files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) files.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
   return files;
 }
 

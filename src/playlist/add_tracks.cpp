@@ -24,20 +24,8 @@ void add_candidate(Playlist& playlist, const std::string& path, const Candidate&
   if (accepted) playlist.append_staged();
 }
 
-// The lines of a line-feed separated list, without empty ones and those beginning
-// with ".".
-std::vector<std::string> items_of(std::string_view list) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    std::size_t end = list.find('\n', start);
-    if (end == std::string_view::npos) end = list.size();
-    const std::string_view item = list.substr(start, end - start);
-    if (!item.empty() && item.front() != '.') items.emplace_back(item);
-    start = end + 1;
-  }
-  return items;
-}
+// Empty items and those beginning with "." are passed over.
+bool passed_over(const std::string& item) { return item.empty() || item.front() == '.'; }
 
 }  // namespace
 
@@ -46,8 +34,9 @@ void add_files(Playlist& playlist) {
     add_candidate(playlist, path, classify_chosen(path));
 }
 
-void add_folders(Playlist& playlist, std::string_view list) {
-  for (std::string folder : items_of(list)) {
+void add_folders(Playlist& playlist, const std::vector<std::string>& folders) {
+  for (std::string folder : folders) {
+    if (passed_over(folder)) continue;
     // The folder picker ends each folder with "/"; a folder without one still
     // joins its file names as a folder.
     if (folder.back() != '/') folder += '/';
@@ -58,8 +47,9 @@ void add_folders(Playlist& playlist, std::string_view list) {
   }
 }
 
-void add_dropped_files(Playlist& playlist, std::string_view list) {
-  for (const std::string& path : items_of(list)) add_candidate(playlist, path, classify_listed(path));
+void add_dropped_files(Playlist& playlist, const std::vector<std::string>& paths) {
+  for (const std::string& path : paths)
+    if (!passed_over(path)) add_candidate(playlist, path, classify_listed(path));
 }
 
 }  // namespace sonvale::playlist

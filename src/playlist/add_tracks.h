@@ -1,6 +1,7 @@
 #pragma once
 
-#include <string_view>
+#include <string>
+#include <vector>
 
 #include "playlist/playlist.h"
 
@@ -8,17 +9,18 @@ namespace sonvale::playlist {
 
 // The three ways tracks reach the visible page. Each candidate is judged by the end
 // of its name and probed; the ones accepted are appended in the order given. Other
-// files are passed over without a word.
+// files are passed over without a word. Paths come as lists, never as lines of one
+// text: a file name may hold a line feed.
 
 // "Add files": the multi-select open-file dialog. A cancelled dialog adds nothing.
 void add_files(Playlist& playlist);
 
-// "Add folders": every file directly inside each folder of `list` (one folder a
-// line), in name order; sub-folders are not entered, and names beginning with "."
-// are skipped, folders and files alike.
-void add_folders(Playlist& playlist, std::string_view list);
+// "Add folders": every file directly inside each of the folders, in name order;
+// sub-folders are not entered, and names beginning with "." are skipped, folders and
+// files alike.
+void add_folders(Playlist& playlist, const std::vector<std::string>& folders);
 
-// Files dropped on the main window, one path a line. A dropped folder is not opened.
-void add_dropped_files(Playlist& playlist, std::string_view list);
+// Files dropped on the main window. A dropped folder is not opened.
+void add_dropped_files(Playlist& playlist, const std::vector<std::string>& paths);
 
 }  // namespace sonvale::playlist

@@ -41,14 +41,7 @@ class FolderList {
     }
   }
 
-  std::string joined() const {
-    std::string text;
-    for (const std::string& path : paths_) {
-      if (!text.empty()) text.push_back('\n');
-      text += path;
-    }
-    return text;
-  }
+  const std::vector<std::string>& paths() const { return paths_; }
 
  private:
   platform::Ui& ui_;
@@ -92,7 +85,8 @@ std::string shorten_for_display(std::string_view path) {
   return std::string(path.substr(0, starts[3])) + "..." + std::string(path.substr(tail));
 }
 
-std::string folder_picker(platform::Ui& ui, std::string_view start_folder, std::string_view title) {
+std::vector<std::string> folder_picker(platform::Ui& ui, std::string_view start_folder,
+                                       std::string_view title) {
   using namespace platform;
   const Rect main = ui.window_rect(ids::kMainWindow);
   ui.load_font(ids::kPickerFont, interface_face(ui), points_for_density(10, ui.screen_dpi()));
@@ -106,7 +100,7 @@ std::string folder_picker(platform::Ui& ui, std::string_view start_folder, std::
   const Point offset{opened.x - main.x, opened.y - main.y};
 
   FolderList folders(ui);
-  std::string result;
+  std::vector<std::string> result;
   for (bool open = true; open;) {
     const Event event = ui.wait_event(-1);
     if (event.window != ids::kFolderPickerWindow) continue;
@@ -121,7 +115,7 @@ std::string folder_picker(platform::Ui& ui, std::string_view start_folder, std::
         break;
       case EventKind::Gadget:
         if (event.gadget == ids::kFolderPickerOk) {
-          result = folders.joined();
+          result = folders.paths();
           open = false;
         } else if (event.gadget == ids::kFolderPickerCancel) {
           open = false;

@@ -84,7 +84,7 @@ void add_files(App& app, const std::vector<std::string>& files) {
   app.playlist.set_visible_page(1);
   for (const std::string& file : files) {
     const std::size_t before = app.playlist.size(1);
-    playlist::add_dropped_files(app.playlist, file);
+    playlist::add_dropped_files(app.playlist, {file});
     if (app.playlist.size(1) == before)
       std::cerr << "sonvale: left out " << file
                 << ": not a playable file, or not at the sample rate of the files before it\n";

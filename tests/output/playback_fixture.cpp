@@ -69,7 +69,7 @@ PlaybackFixture::~PlaybackFixture() {
 bool PlaybackFixture::add(const std::string& path, int page) {
   playlist.set_visible_page(page);
   const std::size_t before = playlist.size(page);
-  playlist::add_dropped_files(playlist, path);
+  playlist::add_dropped_files(playlist, {path});
   return playlist.size(page) == before + 1;
 }
 

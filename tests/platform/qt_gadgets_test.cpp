@@ -219,7 +219,8 @@ TEST_F(QtGadgets, ShortcutsDropsAndStayingOnTop) {
   ui.accept_drops(5, true);
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QStringLiteral("/music/a b.flac")), QUrl(QStringLiteral("https://x.example/y")),
-                QUrl::fromLocalFile(QStringLiteral("/music/c.mp3"))});
+                QUrl::fromLocalFile(QStringLiteral("/music/c.mp3")),
+                QUrl::fromLocalFile(QStringLiteral("/music/two\nlines.wav"))});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window, &enter);
   EXPECT_TRUE(enter.isAccepted());
@@ -227,7 +228,8 @@ TEST_F(QtGadgets, ShortcutsDropsAndStayingOnTop) {
   QApplication::sendEvent(window, &drop);
   events = drain(ui);
   ASSERT_EQ(count(events, EventKind::FilesDropped), 1);
-  EXPECT_EQ(events.back().files, "/music/a b.flac\n/music/c.mp3");
+  EXPECT_EQ(events.back().files,
+            (std::vector<std::string>{"/music/a b.flac", "/music/c.mp3", "/music/two\nlines.wav"}));
 
   ui.set_window_topmost(5, true);
   EXPECT_TRUE(ui.is_window_topmost(5));

@@ -40,21 +40,21 @@ TEST_F(Adding, AProbedFileGetsItsTextsFromItsPathAndRate) {
 TEST_F(Adding, TheFirstRateFixesThePlaylistUntilEveryPageIsEmpty) {
   const std::string at48 = wav_at(dir_.file("a48.wav"), 48000);
   const std::string at44 = wav_at(dir_.file("b44.wav"), 44100);
-  add_dropped_files(playlist_, at48 + "\n" + at44);
+  add_dropped_files(playlist_, {at48, at44});
   EXPECT_EQ(list_texts(1).size(), 1u);
   EXPECT_EQ(source_rate_, 48000);
   EXPECT_EQ(entries(1)[0].display_text.substr(0, 10), "WAV :48.0>");
 
   playlist_.set_visible_page(2);
-  add_dropped_files(playlist_, at44);
+  add_dropped_files(playlist_, {at44});
   playlist_.clear_page();  // page 1 still holds the 48 kHz track
-  add_dropped_files(playlist_, at44);
+  add_dropped_files(playlist_, {at44});
   EXPECT_EQ(playlist_.size(2), 0u);
 
   playlist_.set_visible_page(1);
   playlist_.clear_page();
   EXPECT_EQ(source_rate_, 0);
-  add_dropped_files(playlist_, at44);
+  add_dropped_files(playlist_, {at44});
   EXPECT_EQ(playlist_.size(1), 1u);
   EXPECT_EQ(source_rate_, 44100);
 }
@@ -69,8 +69,8 @@ TEST_F(Adding, AFolderIsListedOneLevelDeepInNameOrder) {
   wav_at(music + ".hidden.wav", 44100);
   wav_at(folder("Music/sub") + "deeper.wav", 44100);
 
-  // A relative line beginning with "." is passed over.
-  add_folders(playlist_, music + "\n./\n");
+  // A relative item beginning with "." is passed over, and so is an empty one.
+  add_folders(playlist_, {music, "./", ""});
   const auto added = entries(1);
   ASSERT_EQ(added.size(), 3u);
   EXPECT_EQ(added[0].title, "Song");
@@ -84,7 +84,7 @@ TEST_F(Adding, AFolderIsListedOneLevelDeepInNameOrder) {
 
   // A folder written without its closing "/" lists the same files.
   playlist_.set_visible_page(2);
-  add_folders(playlist_, dir_.path() + "/Music");
+  add_folders(playlist_, {dir_.path() + "/Music"});
   EXPECT_EQ(playlist_.size(2), 3u);
 
 }
@@ -112,7 +112,7 @@ TEST_F(Adding, TheDialogKeepsTheExtensionsCaseAndFoldersUpperCaseIt) {
   EXPECT_EQ(chosen[2].extension, "WV");
 
   playlist_.set_visible_page(2);
-  add_folders(playlist_, music);
+  add_folders(playlist_, {music});
   EXPECT_EQ(entries(2)[0].extension, "WAV");
   add_files(playlist_);  // cancelled: nothing
   EXPECT_EQ(playlist_.size(2), 3u);
@@ -127,13 +127,26 @@ TEST_F(Adding, DropsProbeEachPathItselfAndRefuseSilently) {
   std::filesystem::rename(flac_as_mp3, music + "flac.mp3");
   wav_at(music + "mp3", 44100);  // a name that is all extension
 
-  add_dropped_files(playlist_, music + "\n" + text + "\n" + music + "flac.mp3\n.relative.wav\n" + music +
-                                   "mp3\n" + music + "track.cda\n" + good);
+  add_dropped_files(playlist_, {music, text, music + "flac.mp3", ".relative.wav", music + "mp3",
+                               music + "track.cda", good});
   const auto added = entries(1);
   ASSERT_EQ(added.size(), 2u);
   EXPECT_EQ(added[0].title, "");  // the file "mp3" plays, without a title
   EXPECT_EQ(added[1].path, good);
   EXPECT_TRUE(ui_.message_boxes().empty());
+}
+
+TEST_F(Adding, ANameWithALineFeedIsOneItem) {
+  const std::string folder_with_feed = folder("Live\nTake");
+  const std::string song = wav_at(folder_with_feed + "a.wav", 44100);
+  const std::string dropped = wav_at(dir_.file("two\nlines.wav"), 44100);
+  add_dropped_files(playlist_, {dropped});
+  add_folders(playlist_, {folder_with_feed});
+  const auto added = entries(1);
+  ASSERT_EQ(added.size(), 2u);
+  EXPECT_EQ(added[0].path, dropped);
+  EXPECT_EQ(added[0].title, "two\nlines");
+  EXPECT_EQ(added[1].path, song);
 }
 
 TEST_F(Adding, NothingOfAnEarlierFileCarriesIntoTheNextEntry) {
@@ -142,7 +155,7 @@ TEST_F(Adding, NothingOfAnEarlierFileCarriesIntoTheNextEntry) {
   staged.cd_drive = 3;
   staged.played = 1;
   staged.title = "left over";
-  add_dropped_files(playlist_, wav_at(dir_.file("a.wav"), 44100));
+  add_dropped_files(playlist_, {wav_at(dir_.file("a.wav"), 44100)});
   const PlaylistEntry e = entries(1)[0];
   EXPECT_EQ(e.cd_track, 0);
   EXPECT_EQ(e.cd_drive, 0);

@@ -168,7 +168,7 @@ TEST_F(EventLoop, SkipMovesOnToTheNextPage) {
   for (auto [page, file] : {std::pair{1, "long.wav"}, std::pair{2, "short.wav"}}) {
     click(ids::page_label(page));
     platform::Event drop(EventKind::FilesDropped, ids::kMainWindow);
-    drop.files = dir.file(file);
+    drop.files = {dir.file(file)};
     ui_.inject(drop);
     pass();
   }
@@ -192,7 +192,7 @@ TEST_F(EventLoop, SkipOnTheLastTrackOfTheLastPageStops) {
   test::write_wav(dir.file("a.wav"), test::reference_pcm(44100, 2, 16, 3000));
   click(ids::page_label(1));
   platform::Event drop(EventKind::FilesDropped, ids::kMainWindow);
-  drop.files = dir.file("a.wav");
+  drop.files = {dir.file("a.wav")};
   ui_.inject(drop);
   pass();
   ASSERT_EQ(app_.playlist.size(1), 1u);

@@ -30,7 +30,7 @@ struct PickerFixture {
   // Opens the picker and plays the user's steps once its window is up, each after
   // the picker has taken what the step before did.
   using Steps = std::vector<std::function<void()>>;
-  std::string run(Steps steps) {
+  std::vector<std::string> run(Steps steps) {
     play(std::make_shared<Steps>(std::move(steps)), 0);
     return folder_picker(ui, dir.path() + "/", kTitle);
   }
@@ -80,25 +80,25 @@ TEST(FolderPicker, OpensOverTheMainWindowWithItsControls) {
 TEST(FolderPicker, TheListFollowsTheCheckBoxesInTickingOrder) {
   {
     PickerFixture f;
-    const std::string result = f.run({[&] { f.tick("A"); }, [&] { f.tick("B"); },
+    const std::vector<std::string> result = f.run({[&] { f.tick("A"); }, [&] { f.tick("B"); },
                                       [&] { f.tick("A"); },  // unticked again
                                       [&] {
                                         EXPECT_EQ(f.shown(), std::vector<std::string>{f.folder("B")});
                                         f.ok();
                                       }});
-    EXPECT_EQ(result, f.folder("B"));
+    EXPECT_EQ(result, std::vector<std::string>{f.folder("B")});
   }
   {
     PickerFixture f;
-    const std::string result =
+    const std::vector<std::string> result =
         f.run({[&] { f.tick("C"); }, [&] { f.tick("A"); }, [&] { f.tick("B"); }, [&] { f.ok(); }});
-    EXPECT_EQ(result, f.folder("C") + "\n" + f.folder("A") + "\n" + f.folder("B"));
+    EXPECT_EQ(result, (std::vector<std::string>{f.folder("C"), f.folder("A"), f.folder("B")}));
   }
 }
 
 TEST(FolderPicker, ANameClickSelectsAndResynchronisesWithoutTicking) {
   PickerFixture f;
-  const std::string result = f.run({
+  const std::vector<std::string> result = f.run({
       [&] { f.click_name("A"); },
       [&] {
         EXPECT_EQ(f.ui.gadget_text(ids::kFolderTree), f.folder("A"));
@@ -117,7 +117,15 @@ TEST(FolderPicker, ANameClickSelectsAndResynchronisesWithoutTicking) {
       [&] { f.tick("B"); },
       [&] { f.ok(); },
   });
-  EXPECT_EQ(result, f.folder("B"));
+  EXPECT_EQ(result, std::vector<std::string>{f.folder("B")});
+}
+
+TEST(FolderPicker, AFolderNameWithALineFeedComesBackAsOneFolder) {
+  PickerFixture f;
+  mkdir(f.dir.file("Live\nTake").c_str(), 0755);
+  const std::vector<std::string> result =
+      f.run({[&] { f.tick("Live\nTake"); }, [&] { f.tick("B"); }, [&] { f.ok(); }});
+  EXPECT_EQ(result, (std::vector<std::string>{f.folder("Live\nTake"), f.folder("B")}));
 }
 
 TEST(FolderPicker, ALongPathIsShortenedInTheListAndReturnedWhole) {
@@ -127,13 +135,13 @@ TEST(FolderPicker, ALongPathIsShortenedInTheListAndReturnedWhole) {
   mkdir(f.dir.file(name).c_str(), 0755);
   const std::string path = f.dir.file(name) + "/";
   ASSERT_GE(path.size(), 51u);
-  const std::string result = f.run({[&] { f.ui.click_folder_tree_item(ids::kFolderTree, path, true); },
+  const std::vector<std::string> result = f.run({[&] { f.ui.click_folder_tree_item(ids::kFolderTree, path, true); },
                                     [&] {
                                       EXPECT_EQ(f.shown(), std::vector<std::string>{shorten_for_display(path)});
                                       EXPECT_NE(shorten_for_display(path), path);
                                       f.ok();
                                     }});
-  EXPECT_EQ(result, path);
+  EXPECT_EQ(result, std::vector<std::string>{path});
 }
 
 TEST(FolderPicker, ShortensPathsLongerThanFiftyCharacters) {
@@ -155,7 +163,7 @@ TEST(FolderPicker, CancelAndTheCloseBoxReturnNothingAndOkWithoutTicksToo) {
   for (const std::string leaving : {"cancel", "close", "ok"}) {
     SCOPED_TRACE(leaving);
     PickerFixture f;
-    const std::string result = f.run({
+    const std::vector<std::string> result = f.run({
         [&] {
           if (leaving != "ok") f.tick("A");
         },
@@ -167,7 +175,7 @@ TEST(FolderPicker, CancelAndTheCloseBoxReturnNothingAndOkWithoutTicksToo) {
           if (leaving == "ok") f.ok();
         },
     });
-    EXPECT_EQ(result, "");
+    EXPECT_TRUE(result.empty());
     EXPECT_FALSE(f.ui.window_exists(ids::kFolderPickerWindow));
     EXPECT_TRUE(f.ui.window_exists(ids::kMainWindow));
   }

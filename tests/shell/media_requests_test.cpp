@@ -40,7 +40,7 @@ TEST_F(MediaRequests, PlayPauseNextAndStopFollowTheButtons) {
                            sonvale::test::reference_pcm(44100, 2, 16, 2 * engine::kBlockFrames + 1000));
   sonvale::test::write_wav(dir.file("short.wav"), sonvale::test::reference_pcm(44100, 2, 16, 5 * 44100));
   platform::Event drop(platform::EventKind::FilesDropped, ids::kMainWindow);
-  drop.files = dir.file("long.wav") + "\n" + dir.file("short.wav");
+  drop.files = {dir.file("long.wav"), dir.file("short.wav")};
   ui_.inject(drop);
   pass();
   ASSERT_EQ(app_.playlist.size(1), 2u);

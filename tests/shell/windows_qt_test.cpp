@@ -223,15 +223,15 @@ TEST_F(PickerOnScreen, TheListFollowsTheTicksOfTheRealTree) {
         qobject_cast<QPushButton*>(gadget_widget(ids::kFolderPickerOk))->click();
       },
   });
-  const std::string result = folder_picker(ui, dir.path() + "/", "Add folders");
-  EXPECT_EQ(result, folder("B") + "\n" + folder("C") + "\n" + folder(long_name));
+  const std::vector<std::string> result = folder_picker(ui, dir.path() + "/", "Add folders");
+  EXPECT_EQ(result, (std::vector<std::string>{folder("B"), folder("C"), folder(long_name)}));
   EXPECT_EQ(test::top_level_titled("Add folders"), nullptr);
 }
 
 TEST_F(PickerOnScreen, CancelReturnsNothing) {
   test::play_steps({[&] { click("A", true); },
                     [&] { qobject_cast<QPushButton*>(gadget_widget(ids::kFolderPickerCancel))->click(); }});
-  EXPECT_EQ(folder_picker(ui, dir.path() + "/", "Add folders"), "");
+  EXPECT_TRUE(folder_picker(ui, dir.path() + "/", "Add folders").empty());
 }
 
 }  // namespace
