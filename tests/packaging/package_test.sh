@@ -26,7 +26,9 @@ packed=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 $(diff <(echo "$installed") <(echo "$packed"))"
 
 depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//')
-echo "$depends" | grep -qx qt6-qpa-plugins || fail "no dependency on qt6-qpa-plugins"
+for named in qt6-qpa-plugins fonts-liberation; do
+  echo "$depends" | grep -qx "$named" || fail "no dependency on $named"
+done
 for soname in $(readelf -d "$build/sonvale" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
   path=$(ldconfig -p | awk -v so="$soname" '$1 == so && /x86-64/ {print $NF; exit}')
   [ -n "$path" ] || fail "cannot find $soname"
