@@ -31,6 +31,8 @@ class FeedThread {
 
   // False once stopped, or when the thread ended because the device failed.
   bool running() const;
+  // From start() until stop(), whether or not the thread still runs.
+  bool has_run() const { return session_ != nullptr; }
   // The device's error when it failed while playing, else 0.
   int failure() const;
 

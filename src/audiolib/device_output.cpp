@@ -20,7 +20,9 @@ bool StreamOutput::check_rate(unsigned rate) {
 DeviceStatus StreamOutput::start(const StreamRequest& request, Feed feed,
                                  std::shared_ptr<FeedControls> controls) {
   if (thread_.running()) return DeviceStatus::failure(-EBUSY, "already playing");
-  stop();  // the remains of a run that ended by itself
+  // The remains of a run that ended by itself are let go. The device Init took stays
+  // open: letting it go here would let another program take it in between.
+  if (thread_.has_run()) stop();
   DeviceStatus status = stream_->open();
   if (status.ok()) status = stream_->configure(request);
   if (status.ok() && !thread_.start(stream_, std::move(feed), std::move(controls)))
