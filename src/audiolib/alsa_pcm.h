@@ -19,43 +19,61 @@ struct PcmLayout {
   int channels = 2;
 };
 
+// The calls a playback stream makes on its PCM, as Pcm below makes them on alsa-lib;
+// a test puts a device of its own behind them, to fail as real ones do.
+class PcmPort {
+ public:
+  virtual ~PcmPort() = default;
+
+  virtual DeviceStatus open(const std::string& name, const std::string& config_text) = 0;
+  virtual void close() = 0;
+  virtual bool is_open() const = 0;
+  virtual std::optional<PcmLayout> find_layout(unsigned rate, std::span<const DeviceFormat> formats) = 0;
+  virtual DeviceStatus set_up(unsigned rate, PcmLayout layout, const StreamRequest& request,
+                              StreamSetup* setup) = 0;
+  virtual long write(const void* data, unsigned long frames) = 0;
+  virtual int wait(int timeout_ms) = 0;
+  virtual int prepare() = 0;
+  virtual int resume() = 0;
+};
+
 // Owns one ALSA playback PCM, opened without blocking. Every call reports failure as
 // a value; nothing here throws or prints (alsa-lib's own messages are silenced).
-class Pcm {
+class Pcm final : public PcmPort {
  public:
   Pcm() = default;
   Pcm(const Pcm&) = delete;
   Pcm& operator=(const Pcm&) = delete;
-  ~Pcm() { close(); }
+  ~Pcm() override { close(); }
 
   // Opens `name` from the system's configuration, or from `config_text` when that is
   // not empty. Automatic resampling is off: a converting plugin such as plughw
   // converts formats but never rates. EBUSY becomes "<name>: Device busy".
-  DeviceStatus open(const std::string& name, const std::string& config_text);
+  DeviceStatus open(const std::string& name, const std::string& config_text) override;
   // Discards what is queued and lets the device go.
-  void close();
-  bool is_open() const { return pcm_ != nullptr; }
+  void close() override;
+  bool is_open() const override { return pcm_ != nullptr; }
   const std::string& name() const { return name_; }
 
   // What the device would play at exactly `rate`, without resampling, interleaved:
   // the first of `formats` it offers, on two channels or, for a device without a
   // stereo mode, the fewest it has. Nothing when it refuses the rate or every format.
-  std::optional<PcmLayout> find_layout(unsigned rate, std::span<const DeviceFormat> formats);
+  std::optional<PcmLayout> find_layout(unsigned rate, std::span<const DeviceFormat> formats) override;
 
   // Sets the device up for `layout` at `rate` and prepares it. Period and buffer are
   // taken near the request (frames; 0 = 25 ms periods, four to the buffer); playback
   // begins by itself once the buffer is full.
   DeviceStatus set_up(unsigned rate, PcmLayout layout, const StreamRequest& request,
-                      StreamSetup* setup);
+                      StreamSetup* setup) override;
 
   // snd_pcm_writei: frames written or a negative errno (-EAGAIN when full).
-  long write(const void* data, unsigned long frames);
+  long write(const void* data, unsigned long frames) override;
   // Waits for room for a period, at most `timeout_ms`; negative errno on a device fault.
-  int wait(int timeout_ms);
+  int wait(int timeout_ms) override;
   // Brings the device back after an underrun.
-  int prepare();
+  int prepare() override;
   // Brings the device back after a suspend; -EAGAIN while it is not ready yet.
-  int resume();
+  int resume() override;
 
  private:
   DeviceStatus failure(int code, const char* step) const;

@@ -11,45 +11,46 @@ constexpr DeviceFormat kFloatOnly[] = {DeviceFormat::Float32};
 
 }  // namespace
 
-AlsaStream::AlsaStream(std::string pcm_name, std::string config_text, Kind kind)
-    : pcm_name_(std::move(pcm_name)), config_text_(std::move(config_text)), kind_(kind) {}
+AlsaStream::AlsaStream(std::string pcm_name, std::string config_text, Kind kind,
+                       std::unique_ptr<alsa::PcmPort> pcm)
+    : pcm_name_(std::move(pcm_name)), config_text_(std::move(config_text)), kind_(kind), pcm_(std::move(pcm)) {}
 
 DeviceStatus AlsaStream::open() {
-  if (pcm_.is_open()) return DeviceStatus::fine();
-  return pcm_.open(pcm_name_, config_text_);
+  if (pcm_->is_open()) return DeviceStatus::fine();
+  return pcm_->open(pcm_name_, config_text_);
 }
 
-void AlsaStream::close() { pcm_.close(); }
+void AlsaStream::close() { pcm_->close(); }
 
 bool AlsaStream::supports_rate(unsigned rate) {
-  if (kind_ == Kind::Converting) return pcm_.find_layout(rate, kFloatOnly).has_value();
-  return pcm_.find_layout(rate, kPreferredFormats).has_value();
+  if (kind_ == Kind::Converting) return pcm_->find_layout(rate, kFloatOnly).has_value();
+  return pcm_->find_layout(rate, kPreferredFormats).has_value();
 }
 
 DeviceStatus AlsaStream::configure(const StreamRequest& request) {
-  const auto layout = kind_ == Kind::Converting ? pcm_.find_layout(request.rate, kFloatOnly)
-                                                : pcm_.find_layout(request.rate, kPreferredFormats);
+  const auto layout = kind_ == Kind::Converting ? pcm_->find_layout(request.rate, kFloatOnly)
+                                                : pcm_->find_layout(request.rate, kPreferredFormats);
   if (!layout)
     return DeviceStatus::failure(
         -EINVAL, pcm_name_ + ": no stereo format at " + std::to_string(request.rate) + " Hz");
-  return pcm_.set_up(request.rate, *layout, request, &setup_);
+  return pcm_->set_up(request.rate, *layout, request, &setup_);
 }
 
 long AlsaStream::write(const std::byte* data, unsigned long frames) {
-  const long written = pcm_.write(data, frames);
+  const long written = pcm_->write(data, frames);
   if (written >= 0) return written;
   switch (written) {
     case -EAGAIN:
     case -EINTR:
       return 0;
     case -EPIPE: {  // underrun: the device starts again once the buffer is full
-      const int err = pcm_.prepare();
+      const int err = pcm_->prepare();
       return err < 0 ? err : 0;
     }
     case -ESTRPIPE: {  // suspended
-      int err = pcm_.resume();
+      int err = pcm_->resume();
       if (err == -EAGAIN) return 0;
-      if (err < 0) err = pcm_.prepare();
+      if (err < 0) err = pcm_->prepare();
       return err < 0 ? err : 0;
     }
     default:
@@ -60,7 +61,7 @@ long AlsaStream::write(const std::byte* data, unsigned long frames) {
 void AlsaStream::wait(unsigned long, int timeout_ms) {
   // A faulty device answers at once; the next write tells what happened, and the
   // pause keeps a device that keeps answering so from spinning the thread.
-  if (pcm_.wait(timeout_ms) < 0) platform::sleep_ms(1);
+  if (pcm_->wait(timeout_ms) < 0) platform::sleep_ms(1);
 }
 
 }  // namespace sonvale::audiolib

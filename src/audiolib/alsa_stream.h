@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "audiolib/alsa_pcm.h"
@@ -19,12 +20,13 @@ class AlsaStream final : public DeviceStream {
   };
 
   // `config_text`, when not empty, defines `pcm_name` instead of the system's
-  // configuration.
-  AlsaStream(std::string pcm_name, std::string config_text, Kind kind);
+  // configuration. `pcm` is the device's PCM, alsa-lib's unless a test gives another.
+  AlsaStream(std::string pcm_name, std::string config_text, Kind kind,
+             std::unique_ptr<alsa::PcmPort> pcm = std::make_unique<alsa::Pcm>());
 
   DeviceStatus open() override;
   void close() override;
-  bool is_open() const override { return pcm_.is_open(); }
+  bool is_open() const override { return pcm_->is_open(); }
   bool supports_rate(unsigned rate) override;
   DeviceStatus configure(const StreamRequest& request) override;
   const StreamSetup& setup() const override { return setup_; }
@@ -36,7 +38,7 @@ class AlsaStream final : public DeviceStream {
   std::string pcm_name_;
   std::string config_text_;
   Kind kind_;
-  alsa::Pcm pcm_;
+  std::unique_ptr<alsa::PcmPort> pcm_;
   StreamSetup setup_;
 };
 
