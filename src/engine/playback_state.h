@@ -16,16 +16,24 @@ inline constexpr std::int8_t kEngineIdle = 0;
 inline constexpr std::int8_t kEngineRunning = 1;
 inline constexpr std::int8_t kEngineExhausted = 2;  // source ran out, or the decoder failed
 
+// The read position of an output buffer that holds no block of this playback: the
+// engine has not published one into it since the start (or the stop).
+inline constexpr std::int32_t kNothingPublished = -1;
+
 // The hand-over fields of one output buffer.
 struct OutputHandover {
   // Valid bytes in the buffer. Engine writes (release) after the samples; the device
   // callback lowers it to the read position when it drains the buffer. Read by the
   // callback and the main window (acquire).
   std::atomic<std::int32_t> fill_length{0};
-  // Bytes already given to the device; 0 = freshly filled. Engine writes 0 (release)
-  // after the fill length; the callback advances it. Read by the callback and the
-  // main window (acquire).
-  std::atomic<std::int32_t> read_position{0};
+  // Bytes already given to the device; 0 = freshly filled, kNothingPublished = empty,
+  // a state the callback never switches into. Engine writes 0 (release) after the
+  // fill length; the callback advances it; Start and Stop playback empty it while
+  // neither the engine nor the device runs. Read by the callback and the main window
+  // (acquire).
+  std::atomic<std::int32_t> read_position{kNothingPublished};
+
+  bool empty() const { return read_position.load(std::memory_order_acquire) < 0; }
 };
 
 // The process-wide playback state through which the user interface, the loader, the
@@ -78,6 +86,10 @@ struct PlaybackState {
 
   OutputHandover& output_buffer(int which) { return output[which == 2 ? 1 : 0]; }
 };
+
+// Marks both output buffers empty: nothing published, nothing to play. Only while
+// neither the engine thread nor the device callback runs.
+void empty_output_buffers(PlaybackState& state);
 
 // Publishes a freshly filled output buffer (1 or 2) to the device callback: its fill
 // length, then its read position 0, then the first-fill count, each a release store,

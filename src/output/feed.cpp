@@ -26,10 +26,13 @@ OutputSide side(Feed& feed, int which) {
 
 // Serves up to `length` bytes of `from` beyond its read position. A buffer that
 // cannot fill the request is given out whole and marked drained (its fill length
-// lowered to its read position); `drained` tells which happened.
+// lowered to its read position); `drained` tells which happened. An empty buffer
+// gives nothing and is left as it is.
 std::uint32_t take(OutputSide& from, std::byte* out, std::uint32_t length, bool& drained) {
   const std::int32_t fill = from.handover.fill_length.load(kAcquire);
   const std::int32_t read = from.handover.read_position.load(kAcquire);
+  drained = true;
+  if (read < 0) return 0;
   const std::int64_t left = std::max<std::int64_t>(fill - read, 0);
   drained = left <= static_cast<std::int64_t>(length);
   if (!drained) {
@@ -42,6 +45,8 @@ std::uint32_t take(OutputSide& from, std::byte* out, std::uint32_t length, bool&
   return static_cast<std::uint32_t>(left);
 }
 
+// Filled by the engine and not yet read: never an empty buffer, whose fill length
+// the engine may be publishing at this moment.
 bool is_ready(const OutputSide& s) { return s.handover.read_position.load(kAcquire) == 0; }
 
 }  // namespace
@@ -55,8 +60,8 @@ std::uint32_t feed_device(Feed& feed, void* out_bytes, std::uint32_t length) {
 
   std::uint32_t served = 0;
   bool drained = false;
-  const bool has_bytes = active.handover.read_position.load(kAcquire) <
-                         active.handover.fill_length.load(kAcquire);
+  const std::int32_t active_read = active.handover.read_position.load(kAcquire);
+  const bool has_bytes = active_read >= 0 && active_read < active.handover.fill_length.load(kAcquire);
   if (has_bytes) {
     served = take(active, out, length, drained);
     // The active buffer ran out: go on in the other one if the engine has refilled

@@ -163,6 +163,7 @@ void start_playback(Player& p, int keep_marks) {
   }
 
   p.engine_thread.wait();  // the previous playback's engine, long ended
+  engine::empty_output_buffers(p.playback);
   p.prepare_engine();
   // Set before the engine exists: it starts its first block at once, and workers
   // made at the lowest priority would prime at the pace of whatever else runs.

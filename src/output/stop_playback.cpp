@@ -63,12 +63,9 @@ void stop_playback(Player& p, int keep_marks) {
   p.ui.set_gadget_text_colour(ids::kStopButton, platform::kWhite);
 
   p.buffers.zero_sample_buffers();
-  // The buffers are silent now: mark them empty as well, or a next playback that ends
-  // within one block would first play out a stale "fresh" buffer of silence.
-  for (engine::OutputHandover& handover : p.playback.output) {
-    handover.fill_length = 0;
-    handover.read_position = 0;
-  }
+  // The buffers are silent now: mark them empty as well, or a next playback could
+  // play out a stale block of silence, or switch into a buffer not yet filled.
+  engine::empty_output_buffers(p.playback);
   p.playback.output_rate = 0;
   p.playback.engine_run_state = engine::kEngineIdle;
   p.playback.first_fill_count = 0;
@@ -104,7 +101,7 @@ bool playback_has_ended(const Player& p) {
   if (!BASS_ASIO_IsStarted() && !BASS_WASAPI_IsStarted()) return false;
   if (p.playback.engine_run_state.load() != engine::kEngineExhausted) return false;
   for (const engine::OutputHandover& handover : p.playback.output)
-    if (handover.read_position.load() != handover.fill_length.load()) return false;
+    if (!handover.empty() && handover.read_position.load() != handover.fill_length.load()) return false;
   return true;
 }
 
