@@ -110,7 +110,6 @@ void priming_failure(Player& p) {
     BASS_ASIO_Free();
   else
     BASS_WASAPI_Free();
-  p.loader.queue.clear();
   p.ui.set_gadget_text_colour(ids::kPlayButton, platform::kWhite);
   show_rate(p.ui, "Crush");
   failure_reset(p);
@@ -120,6 +119,9 @@ void priming_failure(Player& p) {
 
 void failure_reset(Player& p) {
   return_card(p);
+  // The track opened for the start is not heard: its record would hold the panel one
+  // track behind through the next playback.
+  p.loader.queue.clear();
   p.playback.output_rate = 0;
   p.playback.engine_run_state = engine::kEngineIdle;
   p.playback.first_fill_count = 0;

@@ -12,8 +12,8 @@ namespace sonvale::output {
 // that refuses, in a message box. `keep_marks` 0 forgets which entries were played.
 void start_playback(Player& player, int keep_marks);
 
-// Gives back the state of an idle player after a failed start, and the card to the
-// sound server it was borrowed from.
+// Gives back the state of an idle player after a failed start, with nothing queued,
+// and the card to the sound server it was borrowed from.
 void failure_reset(Player& player);
 
 }  // namespace sonvale::output

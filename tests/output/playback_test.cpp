@@ -113,6 +113,7 @@ TEST(Playback, FourTimes96kHzIsRejectedWithoutAMessage) {
   EXPECT_EQ(f.loader.playing_page, 0);
   EXPECT_EQ(f.playback.output_rate, 0);
   EXPECT_FALSE(audiolib::BASS_ASIO_IsStarted());
+  EXPECT_TRUE(f.queue.empty());  // the track opened for the start is not heard
 }
 
 TEST(Playback, OneTimesHasNoUpperLimitAndARefusingDeviceSaysSo) {
@@ -129,6 +130,7 @@ TEST(Playback, OneTimesHasNoUpperLimitAndARefusingDeviceSaysSo) {
   EXPECT_EQ(boxes[0].title, "ASIO didn't set 352800Hz or other error.");
   EXPECT_EQ(boxes[0].text, "Could you check ASIO devices?");
   EXPECT_EQ(boxes[0].flags, 16u);
+  EXPECT_TRUE(f.queue.empty());
 
   // The render driver takes any rate: the source rate is offered unchanged.
   EXPECT_FALSE(f.render(f.dir.file("out.wav")).empty());
@@ -147,6 +149,7 @@ TEST(Playback, ARefusingExclusiveDeviceGetsTheWasapiMessage) {
   EXPECT_EQ(boxes[0].title, "WASAPI didn't set 44100Hz or other error.");
   EXPECT_EQ(boxes[0].text,
             "Could you set EXCLUSIVE mode?\n\rWe recomend \"ASIO\" .\n\rYour product supoort this mode ?");
+  EXPECT_TRUE(f.queue.empty());
 }
 
 std::vector<char> read_bytes(const std::string& path) {
