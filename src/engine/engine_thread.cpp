@@ -17,24 +17,24 @@ constexpr int kPollMs = 100;
 // block is being gathered.
 constexpr std::int32_t kReadPiece = 4 << 20;
 // Tracks opened one after another without a single frame of data: the playlist is
-// taken as run out rather than walked for ever (a repeating page of empty files).
+// taken as run out rather than walked for ever (a repeating page of empty or
+// undecodable files).
 constexpr int kMaxEmptyTracks = 256;
 
 enum class ReadEnd {
   Full,           // as many bytes as were asked for
   PlaylistEnded,  // no next track
-  JoinFailed,     // a track joined in this block gave no data: the playlist ends here
-  DecoderFailed,  // the block's first track failed
+  BrokenOff,      // a track failed after giving audio: the playlist ends with it
   Stopped,
 };
 
 // Reads the playlist's decoded stream, moving on to the next track whenever one
-// runs out.
+// runs out. A track that ends short of its length moves on too, and so does one that
+// gives no audio at all (a file whose header is intact and whose audio is not), as
+// an empty track does.
 class StreamReader {
  public:
   StreamReader(PlaybackState& state, TrackSource& source) : state_(state), source_(source) {}
-
-  void start_block() { joined_ = false; }
 
   std::int32_t read(std::byte* destination, std::int32_t want, ReadEnd& end) {
     std::int32_t got = 0;
@@ -52,12 +52,11 @@ class StreamReader {
           empty_tracks = 0;
           continue;
         }
-        if (joined_) return end = ReadEnd::JoinFailed, got;
-        if (source_.error_code() != kStreamEnded) return end = ReadEnd::DecoderFailed, got;
+        const bool ended = source_.error_code() == kStreamEnded;
+        if (!ended && source_.get_position(stream) > 0) return end = ReadEnd::BrokenOff, got;
       }
       if (++empty_tracks > kMaxEmptyTracks) return end = ReadEnd::PlaylistEnded, got;
       source_.next_track();
-      joined_ = true;
     }
     end = ReadEnd::Full;
     return got;
@@ -66,10 +65,11 @@ class StreamReader {
  private:
   PlaybackState& state_;
   TrackSource& source_;
-  bool joined_ = false;  // next_track() has been called for this block
 };
 
-enum class Made { Block, Nothing, Failed, Stopped };
+// Ended: no block, the playlist ended with the previous one (or before anything
+// could be read).
+enum class Made { Block, Ended, Failed, Stopped };
 
 class Engine {
  public:
@@ -132,6 +132,7 @@ int Engine::run() {
         std::int32_t output_bytes = 0;
         switch (make_block(*mode, output_bytes)) {
           case Made::Failed:
+          case Made::Ended:
             state_.engine_run_state = kEngineExhausted;
             return 0;
           case Made::Stopped:
@@ -143,8 +144,6 @@ int Engine::run() {
             // and both buffers are drained, which must not happen before the last
             // block is in one of them.
             if (last_block_) state_.engine_run_state = kEngineExhausted;
-            break;
-          case Made::Nothing:
             break;
         }
       }
@@ -166,13 +165,14 @@ Made Engine::make_block(SoundMode mode, std::int32_t& output_bytes) {
   return Made::Block;
 }
 
-// Green x 1: the decoded frames as they are, straight into work buffer A.
+// Green x 1: the decoded frames as they are, straight into work buffer A. A playlist
+// that ends exactly at a block's end leaves nothing for the next one: that is no
+// block, and nothing is published for it.
 Made Engine::gather_plain(std::int32_t& output_bytes) {
   ReadEnd end;
-  reader_.start_block();
   const std::int32_t got = reader_.read(work_a(), kBlockBytes, end);
   if (end == ReadEnd::Stopped) return Made::Stopped;
-  if (end == ReadEnd::DecoderFailed) return Made::Failed;
+  if (got == 0) return Made::Ended;
   last_block_ = end != ReadEnd::Full;
   output_bytes = got;
   return Made::Block;
@@ -181,7 +181,7 @@ Made Engine::gather_plain(std::int32_t& output_bytes) {
 // The input buffer: the lead-in (the end of the previous block), the block's data,
 // then what follows it. A full block reads the frames that follow it too and keeps
 // them for the next one; the playlist's last block is padded with a lead-in of zeros
-// so that the filters' delayed tail is played out.
+// so that the filters' delayed tail is played out, however the playlist ended.
 Made Engine::gather_with_lead_in(SoundMode mode, Block& block) {
   const std::int32_t lead_in = lead_in_bytes(mode);
   const std::int32_t ahead = continuation_bytes(mode);
@@ -196,10 +196,8 @@ Made Engine::gather_with_lead_in(SoundMode mode, Block& block) {
   read_ahead_ = 0;
 
   if (!ended_ahead_) {
-    reader_.start_block();
     length += reader_.read(data + length, kBlockBytes - length, end);
     if (end == ReadEnd::Stopped) return Made::Stopped;
-    if (end == ReadEnd::DecoderFailed) return Made::Failed;
   }
 
   if (end == ReadEnd::Full) {
@@ -207,18 +205,17 @@ Made Engine::gather_with_lead_in(SoundMode mode, Block& block) {
     read_ahead_ = reader_.read(data + kBlockBytes, ahead, after);
     if (after == ReadEnd::Stopped) return Made::Stopped;
     std::memset(data + kBlockBytes + read_ahead_, 0, static_cast<std::size_t>(ahead - read_ahead_));
-    if (after != ReadEnd::Full) ended_ahead_ = after == ReadEnd::PlaylistEnded ? after : ReadEnd::JoinFailed;
+    if (after != ReadEnd::Full) ended_ahead_ = after;
     block = Block{kBlockBytes, false};
     return Made::Block;
   }
 
-  // The playlist ends in this block. A track that failed to join ends it without
-  // the padding.
-  if (end == ReadEnd::PlaylistEnded) {
-    std::memset(data + length, 0, static_cast<std::size_t>(lead_in));
-    length += lead_in;
-  }
+  // The playlist ends in this block; on the first block with nothing read there is
+  // no tail to play out either.
   ended_ahead_.reset();
+  if (length == 0 && blocks_delivered_ == 1) return Made::Ended;
+  std::memset(data + length, 0, static_cast<std::size_t>(lead_in));
+  length += lead_in;
   last_block_ = true;
   block = Block{length, true};
   return Made::Block;

@@ -304,6 +304,52 @@ TEST(Playback, ATrackThatDecodesToNothingEndsTheStartWithCrushNotAHang) {
   EXPECT_FALSE(audiolib::BASS_ASIO_IsStarted());
 }
 
+// A FLAC file whose header is intact and whose audio is all zeros: it opens, and
+// decodes to nothing.
+std::string flac_without_audio(const fx::TempDir& dir, const std::string& name) {
+  const std::string path = fx::make_fixture(dir, name, fx::Encoder::Flac, fx::reference_pcm(44100, 2, 16, 44100));
+  std::vector<char> bytes = read_bytes(path);
+  std::size_t at = 4;  // "fLaC", then metadata blocks, the last one flagged
+  for (bool last = false; !last && at + 4 <= bytes.size();) {
+    last = (static_cast<unsigned char>(bytes[at]) & 0x80) != 0;
+    at += 4 + (static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + 1])) << 16 |
+               static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + 2])) << 8 |
+               static_cast<unsigned char>(bytes[at + 3]));
+  }
+  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(std::min(at, bytes.size())), bytes.end(), 0);
+  FILE* out = std::fopen(path.c_str(), "wb");
+  std::fwrite(bytes.data(), 1, bytes.size(), out);
+  std::fclose(out);
+  return path;
+}
+
+// Tracks that open but give no audio are passed over like empty ones, and what was
+// gathered before them is played whole, with the filters' tail.
+TEST(Playback, TracksThatDecodeToNothingArePassedOverAndNothingBeforeThemIsLost) {
+  PlaybackFixture f;
+  fx::write_wav(f.dir.file("a.wav"), fx::reference_pcm(44100, 2, 16, 30'000));
+  fx::write_wav(f.dir.file("b.wav"), fx::reference_pcm(44100, 2, 16, 20'000));
+  const std::string a = f.dir.file("a.wav");
+  const std::string b = f.dir.file("b.wav");
+  const std::string broken = flac_without_audio(f.dir, "broken.flac");
+  const auto render = [&](std::initializer_list<std::string> files) {
+    f.playlist.set_visible_page(1);
+    f.playlist.clear_page();
+    for (const std::string& file : files) EXPECT_TRUE(f.add(file)) << file;
+    f.select(SoundMode::Red1, 1);
+    return f.render(f.dir.file("out.wav"));
+  };
+  const std::vector<float> a_then_b = render({a, b});
+  const std::vector<float> a_only = render({a});
+  const std::vector<float> b_only = render({b});
+  ASSERT_FALSE(a_then_b.empty());
+  EXPECT_EQ(render({a, broken, broken, b}), a_then_b);
+  EXPECT_EQ(render({a, broken}), a_only);  // the end of a, filters' tail and all
+  EXPECT_EQ(render({broken, broken, b}), b_only);
+  EXPECT_TRUE(render({broken, broken}).empty());  // nothing to play: the start fails
+  EXPECT_EQ(f.ui.gadget_text(ids::kRateDisplay), "Crush");
+}
+
 TEST(Playback, TheEndOfThePlaylistStopsAndIdles) {
   PlaybackFixture f;
   fx::write_wav(f.dir.file("short.wav"), fx::reference_pcm(44100, 2, 16, 2000));
