@@ -34,6 +34,33 @@ TEST(PlayQueue, AdvanceCountsSourceBytesAtTheOutputRate) {
   EXPECT_TRUE(queue.empty());
 }
 
+TEST(PlayQueue, ARecordShorterThanARequestPassesItsOvershootOn) {
+  PlayQueue queue;
+  queue.append("A", "one", 1000, 0);
+  queue.append("B", "none", 0, 0);  // a track that gave nothing
+  queue.append("C", "two", 100, 0);
+  queue.append("D", "three", 5000, 0);
+  queue.advance(1200, 1);
+  EXPECT_EQ(queue.front()->line1, "D");
+  EXPECT_EQ(queue.front()->bytes_played, 100);
+}
+
+TEST(PlayQueue, AStreamEndingShortCorrectsItsOwnRecord) {
+  PlayQueue queue;
+  queue.append("A", "one", 1000, 0, TrackOrigin{1, 11, 7});
+  queue.append("B", "two", 8000, 0, TrackOrigin{1, 12, 8});
+  queue.set_length(8, 3000);
+  queue.set_length(9, 1);  // no record of that stream
+  queue.advance(900, 1);
+  const auto records = queue.records();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].length, 1000);
+  EXPECT_EQ(records[1].length, 3000);
+  EXPECT_EQ(records[1].origin.entry, 12u);
+  queue.advance(3500, 1);  // through the corrected length
+  EXPECT_TRUE(queue.empty());
+}
+
 TEST(TrackTime, ShowsElapsedAndTotalOfTheFrontRecord) {
   PlayQueue queue;
   EXPECT_FALSE(track_time(queue, 44100).has_value());
