@@ -51,18 +51,24 @@ const FormatRow* row_of(std::string_view key) {
 }  // namespace
 
 void open_track(Loader& loader, int page, int index) {
-  std::atomic<std::uint32_t>& decoder = loader.playback.current_decoder;
-  release_decoder(decoder);
   // A copy: the entry may be removed meanwhile on the main thread.
   const std::optional<playlist::PlaylistEntry> entry = loader.playlist.entry(page, index);
-  if (!entry) return;
+  if (entry)
+    open_entry(loader, page, *entry);
+  else
+    release_decoder(loader.playback.current_decoder);
+}
+
+void open_entry(Loader& loader, int page, const playlist::PlaylistEntry& entry) {
+  std::atomic<std::uint32_t>& decoder = loader.playback.current_decoder;
+  release_decoder(decoder);
   const platform::Colour colour = playlist::page_colour(page);
 
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const FormatRow* row = row_of(playlist::upper_ascii(entry->extension));
+    const FormatRow* row = row_of(playlist::upper_ascii(entry.extension));
     if (row != nullptr && row->calls != CreationCalls::None &&
-        (!row->check_readable || is_file_readable(entry->path)))
-      decoder.store(playlist::create_stream(row->calls, entry->path, row->flags));
+        (!row->check_readable || is_file_readable(entry.path)))
+      decoder.store(playlist::create_stream(row->calls, entry.path, row->flags));
     // After an attempt without a call this is the thread's previous code.
     const int code = audiolib::BASS_ErrorGetCode();
     if (code == audiolib::kErrorOk) break;
@@ -72,9 +78,10 @@ void open_track(Loader& loader, int page, int index) {
 
   const audiolib::Handle opened = decoder.load();
   if (opened == 0) return;
-  loader.queue.append(entry->folder_name, entry->title,
-                      audiolib::BASS_ChannelGetLength(opened, audiolib::kPositionBytes), colour);
-  loader.playlist.set_played_mark(page, index, 1);
+  loader.queue.append(entry.folder_name, entry.title,
+                      audiolib::BASS_ChannelGetLength(opened, audiolib::kPositionBytes), colour,
+                      TrackOrigin{page, entry.id, opened});
+  loader.playlist.set_played_mark_of(page, entry.id, 1);
 }
 
 }  // namespace sonvale::loading

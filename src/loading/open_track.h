@@ -28,4 +28,9 @@ struct Loader {
 // is 0 and nothing is queued or marked.
 void open_track(Loader& loader, int page, int index);
 
+// The same for an entry already taken from `page`, as the next-track walk took it.
+// The played mark goes to that entry wherever sorting or removals have moved it
+// since; none is set when it has been removed.
+void open_entry(Loader& loader, int page, const playlist::PlaylistEntry& entry);
+
 }  // namespace sonvale::loading

@@ -22,6 +22,9 @@ struct PlaylistEntry {
   std::uint8_t cd_drive = 0;
   std::int32_t cd_read_speed = 0;
   std::string folder_name;
+  // Given when the entry is appended, never reused in a run: names the entry itself
+  // wherever sorting and removals move it.
+  std::uint64_t id = 0;
 };
 
 }  // namespace sonvale::playlist

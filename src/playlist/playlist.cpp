@@ -25,6 +25,7 @@ bool Playlist::append_staged() {
   {
     std::lock_guard lock(mutex_);
     entries_of(page).push_back(staged_);
+    entries_of(page).back().id = next_id_++;
   }
   ui_.add_list_item(ids::page_list(page), staged_.display_text);
   return true;
@@ -104,6 +105,16 @@ void Playlist::set_played_mark(int page, int index, std::uint8_t mark) {
   if (!is_page(page) || index < 0) return;
   auto& entries = pages_[static_cast<std::size_t>(page - 1)];
   if (static_cast<std::size_t>(index) < entries.size()) entries[static_cast<std::size_t>(index)].played = mark;
+}
+
+bool Playlist::set_played_mark_of(int page, std::uint64_t id, std::uint8_t mark) {
+  std::lock_guard lock(mutex_);
+  for (auto& e : entries_of(page))
+    if (e.id == id) {
+      e.played = mark;
+      return true;
+    }
+  return false;
 }
 
 }  // namespace sonvale::playlist

@@ -57,6 +57,9 @@ class Playlist {
   std::optional<PlaylistEntry> entry(int page, int index) const;
   // Sets the played mark of an entry if it is still there.
   void set_played_mark(int page, int index, std::uint8_t mark);
+  // The same for the entry with identity `id`, wherever it is on the page now; false
+  // when it has gone.
+  bool set_played_mark_of(int page, std::uint64_t id, std::uint8_t mark);
   // Runs `work(std::vector<PlaylistEntry>&)` on a page's entries under the lock, for
   // the next-track walk. Keep it short: no library calls, no waiting.
   template <typename Work>
@@ -74,6 +77,7 @@ class Playlist {
   std::atomic<int> visible_page_{1};
   std::array<std::atomic<bool>, kPageCount> repeats_{};
   PlaylistEntry staged_;
+  std::uint64_t next_id_ = 1;  // guarded by mutex_
 
   mutable std::mutex mutex_;
   std::array<std::vector<PlaylistEntry>, kPageCount> pages_;  // guarded by mutex_

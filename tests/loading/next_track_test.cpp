@@ -5,11 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
 #include "audiolib/bass.h"
 #include "loading/release_decoder.h"
 #include "platform/player_ids.h"
 #include "platform/ui_headless.h"
 #include "playlist/page_commands.h"
+#include "playlist/sort_entries.h"
 #include "support/audio_fixtures.h"
 
 namespace sonvale::loading {
@@ -135,6 +140,102 @@ TEST_F(NextTrack, APageEmptiedWhileItsTrackPlaysOpensNothingAtTheEnd) {
   playlist_.clear_page();
   EXPECT_EQ(next(), "none");
   EXPECT_EQ(loader_.playing_page, 1);
+}
+
+TEST_F(NextTrack, ATrackCutShortIsQueuedWithTheLengthItReallyGave) {
+  const test::Pcm pcm = test::reference_pcm(44100, 2, 16, 200'000);
+  const std::string cut = test::make_fixture(dir_, "cut.flac", test::Encoder::Flac, pcm);
+  std::filesystem::resize_file(cut, std::filesystem::file_size(cut) / 2);
+  playlist_.set_visible_page(1);
+  for (const std::string& path : {cut, wav_}) {
+    playlist::PlaylistEntry& e = playlist_.staged();
+    e = playlist::PlaylistEntry{};
+    e.path = path;
+    e.extension = path == cut ? "FLAC" : "WAV";
+    e.title = path;
+    e.display_text = path;
+    playlist_.append_staged();
+  }
+  next_track_selection(loader_);
+  const audiolib::Handle stream = playback_.current_decoder.load();
+  ASSERT_NE(stream, 0u);
+  // As the engine reads it, to its end.
+  std::vector<float> block(1 << 16);
+  std::int64_t delivered = 0;
+  for (std::int32_t n; (n = audiolib::BASS_ChannelGetData(stream, block.data(), 1 << 18)) > 0;) delivered += n;
+  ASSERT_GT(delivered, 0);
+  ASSERT_LT(delivered, pcm.frames() * 8);
+  EXPECT_EQ(queue_.front()->length, pcm.frames() * 8);  // what the container said
+
+  next_track_selection(loader_);
+  const auto records = queue_.records();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].length, delivered);
+  EXPECT_EQ(records[1].line2, wav_);
+}
+
+// The walk chooses an entry under the page lock and opens it outside, which takes
+// a while (the file is touched, the decoder opened). Sorts and removals on the main
+// thread meanwhile must not make it open or mark another entry than it chose.
+TEST_F(NextTrack, TheMarkGoesToTheEntryQueuedWhileTheMainThreadSortsAndRemoves) {
+  int added = 0;
+  const auto add = [&] {
+    playlist::PlaylistEntry& e = playlist_.staged();
+    e = playlist::PlaylistEntry{};
+    e.path = wav_;
+    e.extension = "WAV";
+    e.title = std::to_string(added * 7919 % 1000);  // an order of its own
+    e.folder_and_title = std::to_string(1000 - added);
+    e.created = added;
+    e.display_text = "entry " + std::to_string(added++);
+    playlist_.append_staged();
+  };
+  playlist_.set_visible_page(1);
+  for (int i = 0; i < 12; ++i) add();
+  repeat(1);
+
+  std::atomic<bool> done{false};
+  std::atomic<int> checked{0};
+  std::thread engine([&] {
+    for (int turn = 0; turn < 150; ++turn) {
+      queue_.clear();
+      next_track_selection(loader_);
+      if (queue_.empty()) continue;
+      const std::string queued = queue_.front()->line2;
+      playlist_.with_page(1, [&](std::vector<playlist::PlaylistEntry>& entries) {
+        int marks = 0;
+        bool present = false;
+        for (const auto& e : entries) {
+          present = present || e.title == queued;
+          if (e.played == 1) {
+            ++marks;
+            EXPECT_EQ(e.title, queued) << "turn " << turn;
+          }
+        }
+        // The entry opened may have been removed since; then nothing is marked.
+        EXPECT_EQ(marks, present ? 1 : 0) << "turn " << turn;
+        return 0;
+      });
+      ++checked;
+    }
+    done = true;
+  });
+
+  const int orders[] = {playlist::kSortByName, playlist::kSortByFolder, playlist::kSortByMade};
+  for (int round = 0; !done.load(); ++round) {
+    playlist_.sort_page(orders[round % 3]);
+    if (round % 4 == 3) {
+      playlist_.remove_entry(round % static_cast<int>(playlist_.size(1)));
+      add();
+    }
+  }
+  engine.join();
+  EXPECT_GT(checked.load(), 100);
+  std::vector<std::string> texts;
+  for (std::size_t i = 0; i < playlist_.size(1); ++i) texts.push_back(playlist_.entry(1, static_cast<int>(i))->display_text);
+  std::vector<std::string> listed;
+  for (int i = 0; i < ui_.list_item_count(ids::page_list(1)); ++i) listed.push_back(ui_.list_item_text(ids::page_list(1), i));
+  EXPECT_EQ(listed, texts);  // the list gadget still mirrors its page
 }
 
 }  // namespace

@@ -56,6 +56,26 @@ TEST_F(Pages, SortByNameIsByteOrderedAndStable) {
   EXPECT_EQ(sorted[4].played, 1);  // the mark moves with its entry
 }
 
+TEST_F(Pages, AnEntryKeepsItsIdentityThroughSortsAndRemovals) {
+  for (const char* text : {"c", "a", "b", "a"}) add(text);
+  const std::uint64_t b = playlist_.entry(1, 2)->id;
+  EXPECT_NE(playlist_.entry(1, 1)->id, playlist_.entry(1, 3)->id);  // equal texts, two entries
+  playlist_.sort_page(kSortByName);
+  playlist_.remove_entry(0);  // the first "a"
+  EXPECT_TRUE(playlist_.set_played_mark_of(1, b, 1));
+  const auto left = entries(1);
+  ASSERT_EQ(left.size(), 3u);
+  EXPECT_EQ(left[1].display_text, "b");
+  EXPECT_EQ(left[1].played, 1);
+  EXPECT_EQ(left[0].played + left[2].played, 0);
+  playlist_.set_visible_page(2);
+  add("d");
+  EXPECT_FALSE(playlist_.set_played_mark_of(1, playlist_.entry(2, 0)->id, 1));  // not on page 1
+  playlist_.set_visible_page(1);
+  playlist_.clear_page();
+  EXPECT_FALSE(playlist_.set_played_mark_of(1, b, 1));
+}
+
 TEST_F(Pages, SortByFolderAndByDateAndNothingElse) {
   add("b", "x", "Beta/x", 100);
   add("a", "y", "Alpha/y", -5);
