@@ -99,4 +99,16 @@ void next_track_selection(Loader& loader) {
   }
 }
 
+bool go_on_after(Loader& loader, int page, std::uint64_t entry) {
+  playlist::Playlist& playlist = loader.playlist;
+  if (!playlist.set_played_mark_of(page, entry, 1)) return loader.playing_page.load() != -1;
+  playlist.clear_played_marks();
+  playlist.set_played_mark_of(page, entry, 1);
+  loader.playing_page = static_cast<std::int8_t>(page);
+  const bool last_on_page = playlist.with_page(page, [entry](std::vector<playlist::PlaylistEntry>& entries) {
+    return !entries.empty() && entries.back().id == entry;
+  });
+  return !last_on_page || playlist.repeats(page) || next_filled_page(playlist, page) != 0;
+}
+
 }  // namespace sonvale::loading

@@ -12,4 +12,13 @@ namespace sonvale::loading {
 // order; when none does, the playing page becomes -1.
 void next_track_selection(Loader& loader);
 
+// Sets the walk up to go on after an entry being heard, whatever the engine has
+// opened since: that entry alone carries the played mark and its page becomes the
+// playing page, so that the next walk opens the entry after it. False when nothing
+// would follow it (it is the last entry of the last page that holds entries, on a
+// page that does not repeat). An entry removed meanwhile changes nothing, and the
+// answer is then whether the walk has not run out yet. Main thread, while the
+// engine is stopped.
+bool go_on_after(Loader& loader, int page, std::uint64_t entry);
+
 }  // namespace sonvale::loading

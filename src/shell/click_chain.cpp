@@ -1,5 +1,6 @@
 #include "shell/click_chain.h"
 
+#include "loading/next_track.h"
 #include "output/settings_window.h"
 #include "output/start_playback.h"
 #include "output/stop_playback.h"
@@ -111,12 +112,17 @@ void skip_command(App& app) {
   reset_pause_label(app);
   ui.set_gadget_back_colour(ids::kSkipButton, platform::kNavy);
   ui.drop_pending_events();
-  if (app.loader.playing_page.load() == -1) {
-    end_playback(app, 0);
-    app.loader.playing_page = 0;
-  } else {
-    end_playback(app, 1);
+  // The engine reads up to two blocks ahead, so the playing page and the played marks
+  // are already past the track being heard: the restart goes on after the one heard.
+  const std::optional<loading::PlayRecord> heard = app.play_queue.front();
+  end_playback(app, 1);
+  const bool follows = heard ? loading::go_on_after(app.loader, heard->origin.page, heard->origin.entry)
+                             : app.loader.playing_page.load() != -1;
+  if (follows) {
     output::start_playback(app.player, 1);
+  } else {
+    app.playlist.clear_played_marks();
+    app.loader.playing_page = 0;
   }
 }
 

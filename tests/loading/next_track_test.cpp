@@ -142,6 +142,49 @@ TEST_F(NextTrack, APageEmptiedWhileItsTrackPlaysOpensNothingAtTheEnd) {
   EXPECT_EQ(loader_.playing_page, 1);
 }
 
+std::uint64_t id_of(const playlist::Playlist& playlist, int page, int index) {
+  return playlist.entry(page, index)->id;
+}
+
+// The engine opens tracks up to two blocks ahead of the one heard: a skip goes on
+// after the entry heard, not after the last one opened.
+TEST_F(NextTrack, ASkipGoesOnAfterTheEntryHeardWhateverWasOpenedSince) {
+  fill(1, 4);
+  fill(2, 1);
+  playlist_.set_visible_page(1);
+  for (const char* opened : {"1.1", "1.2", "1.3"}) EXPECT_EQ(next(), opened);
+  EXPECT_TRUE(go_on_after(loader_, 1, id_of(playlist_, 1, 0)));  // 1.1 is heard
+  EXPECT_EQ(next(), "1.2");
+  EXPECT_EQ(next(), "1.3");
+  EXPECT_EQ(next(), "1.4");
+  EXPECT_EQ(next(), "2.1");
+  EXPECT_EQ(loader_.playing_page, 2);
+  EXPECT_TRUE(go_on_after(loader_, 1, id_of(playlist_, 1, 3)));  // 1.4, the last of its page
+  EXPECT_EQ(next(), "2.1");
+}
+
+TEST_F(NextTrack, ASkipOnTheVeryLastEntryHasNothingToGoOnWithUnlessItsPageRepeats) {
+  fill(3, 2);
+  playlist_.set_visible_page(3);
+  EXPECT_EQ(next(), "3.1");
+  EXPECT_EQ(next(), "3.2");
+  EXPECT_EQ(next(), "none");
+  EXPECT_EQ(loader_.playing_page, -1);
+  EXPECT_TRUE(go_on_after(loader_, 3, id_of(playlist_, 3, 0)));  // 3.1 still heard
+  EXPECT_EQ(next(), "3.2");
+  EXPECT_FALSE(go_on_after(loader_, 3, id_of(playlist_, 3, 1)));
+  repeat(3);
+  EXPECT_TRUE(go_on_after(loader_, 3, id_of(playlist_, 3, 1)));
+  EXPECT_EQ(next(), "3.1");
+
+  // An entry removed meanwhile: the walk is left as it was.
+  const std::uint64_t gone = id_of(playlist_, 3, 1);
+  playlist_.set_visible_page(3);
+  playlist_.remove_entry(1);
+  EXPECT_TRUE(go_on_after(loader_, 3, gone));
+  EXPECT_EQ(playlist_.entry(3, 0)->played, 1);
+}
+
 TEST_F(NextTrack, ATrackCutShortIsQueuedWithTheLengthItReallyGave) {
   const test::Pcm pcm = test::reference_pcm(44100, 2, 16, 200'000);
   const std::string cut = test::make_fixture(dir_, "cut.flac", test::Encoder::Flac, pcm);

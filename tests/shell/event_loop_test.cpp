@@ -187,6 +187,37 @@ TEST_F(EventLoop, SkipMovesOnToTheNextPage) {
   EXPECT_FALSE(audiolib::BASS_ASIO_IsStarted());
 }
 
+// The engine has read all three tracks into its first block before the first is
+// heard: SKIP still goes to the track after the one heard, and stops only after
+// the last.
+TEST_F(EventLoop, SkipGoesToTheTrackAfterTheOneHeardNotAfterTheOnesReadAhead) {
+  test::TempDir dir;
+  click(ids::page_label(1));
+  for (const char* name : {"a", "b", "c"}) {
+    const std::string path = dir.file(std::string(name) + ".wav");
+    test::write_wav(path, test::reference_pcm(44100, 2, 16, 20 * 44100));
+    platform::Event drop(EventKind::FilesDropped, ids::kMainWindow);
+    drop.files = {path};
+    ui_.inject(drop);
+    pass();
+  }
+  ASSERT_EQ(app_.playlist.size(1), 3u);
+  use_null_output();
+  click(ids::kPlayButton);
+  ASSERT_TRUE(audiolib::BASS_ASIO_IsStarted());
+  EXPECT_EQ(app_.loader.playing_page, -1);  // all read already
+  for (const char* heard_next : {"b", "c"}) {
+    click(ids::kSkipButton);
+    ASSERT_TRUE(audiolib::BASS_ASIO_IsStarted()) << heard_next;
+    ASSERT_TRUE(app_.play_queue.front().has_value());
+    EXPECT_EQ(app_.play_queue.front()->line2, heard_next);
+  }
+  click(ids::kSkipButton);
+  EXPECT_FALSE(audiolib::BASS_ASIO_IsStarted());
+  EXPECT_EQ(app_.loader.playing_page, 0);
+  EXPECT_TRUE(app_.play_queue.empty());
+}
+
 TEST_F(EventLoop, SkipOnTheLastTrackOfTheLastPageStops) {
   test::TempDir dir;
   test::write_wav(dir.file("a.wav"), test::reference_pcm(44100, 2, 16, 3000));
