@@ -38,6 +38,13 @@ class EventLoopFixture : public ::testing::Test {
     return pass();
   }
   bool pass() { return event_loop_pass(app_, passes_); }
+  // A file dropped on the main window, and the pass that takes it.
+  void drop(const std::string& path) {
+    platform::Event event(platform::EventKind::FilesDropped, ids::kMainWindow);
+    event.files = {path};
+    ui_.inject(event);
+    pass();
+  }
 
   void use_null_output() {
     audiolib::AsioDeviceInfo info;

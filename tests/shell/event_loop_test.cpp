@@ -167,10 +167,7 @@ TEST_F(EventLoop, SkipMovesOnToTheNextPage) {
   test::write_wav(dir.file("short.wav"), test::reference_pcm(44100, 2, 16, 5 * 44100));
   for (auto [page, file] : {std::pair{1, "long.wav"}, std::pair{2, "short.wav"}}) {
     click(ids::page_label(page));
-    platform::Event drop(EventKind::FilesDropped, ids::kMainWindow);
-    drop.files = {dir.file(file)};
-    ui_.inject(drop);
-    pass();
+    drop(dir.file(file));
   }
   use_null_output();
   click(ids::page_label(1));
@@ -196,10 +193,7 @@ TEST_F(EventLoop, SkipGoesToTheTrackAfterTheOneHeardNotAfterTheOnesReadAhead) {
   for (const char* name : {"a", "b", "c"}) {
     const std::string path = dir.file(std::string(name) + ".wav");
     test::write_wav(path, test::reference_pcm(44100, 2, 16, 20 * 44100));
-    platform::Event drop(EventKind::FilesDropped, ids::kMainWindow);
-    drop.files = {path};
-    ui_.inject(drop);
-    pass();
+    drop(path);
   }
   ASSERT_EQ(app_.playlist.size(1), 3u);
   use_null_output();
@@ -222,10 +216,7 @@ TEST_F(EventLoop, SkipOnTheLastTrackOfTheLastPageStops) {
   test::TempDir dir;
   test::write_wav(dir.file("a.wav"), test::reference_pcm(44100, 2, 16, 3000));
   click(ids::page_label(1));
-  platform::Event drop(EventKind::FilesDropped, ids::kMainWindow);
-  drop.files = {dir.file("a.wav")};
-  ui_.inject(drop);
-  pass();
+  drop(dir.file("a.wav"));
   ASSERT_EQ(app_.playlist.size(1), 1u);
   use_null_output();
   click(ids::kPlayButton);
