@@ -227,7 +227,8 @@ TEST_F(NextTrack, TheMarkGoesToTheEntryQueuedWhileTheMainThreadSortsAndRemoves) 
     e = playlist::PlaylistEntry{};
     e.path = wav_;
     e.extension = "WAV";
-    e.title = std::to_string(added * 7919 % 1000);  // an order of its own
+    // An order of its own, and unique however many entries come and go.
+    e.title = std::to_string(added * 7919 % 1000) + "." + std::to_string(added);
     e.folder_and_title = std::to_string(1000 - added);
     e.created = added;
     e.display_text = "entry " + std::to_string(added++);
