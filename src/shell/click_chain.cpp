@@ -1,6 +1,7 @@
 #include "shell/click_chain.h"
 
 #include "loading/next_track.h"
+#include "output/card_borrowing.h"
 #include "output/settings_window.h"
 #include "output/start_playback.h"
 #include "output/stop_playback.h"
@@ -121,6 +122,7 @@ void skip_command(App& app) {
   if (follows) {
     output::start_playback(app.player, 1);
   } else {
+    output::return_card(app.player);  // kept through the stop for a restart
     app.playlist.clear_played_marks();
     app.loader.playing_page = 0;
   }

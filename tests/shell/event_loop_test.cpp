@@ -184,10 +184,27 @@ TEST_F(EventLoop, SkipMovesOnToTheNextPage) {
   EXPECT_FALSE(audiolib::BASS_ASIO_IsStarted());
 }
 
+// A card borrowed from nobody in particular.
+class HeldCard final : public platform::CardReservation {
+ public:
+  bool acquire(int card) override {
+    card_ = card;
+    return true;
+  }
+  void release() override { card_ = -1; }
+  int held_card() const override { return card_; }
+
+ private:
+  int card_ = -1;
+};
+
 // The engine has read all three tracks into its first block before the first is
 // heard: SKIP still goes to the track after the one heard, and stops only after
-// the last.
+// the last. The card stays borrowed through the restarts and is given back then.
 TEST_F(EventLoop, SkipGoesToTheTrackAfterTheOneHeardNotAfterTheOnesReadAhead) {
+  HeldCard card;
+  app_.player.card_reservation = &card;
+  app_.player.card_of = [](const output::OutputChoice&) { return std::optional<int>(3); };
   test::TempDir dir;
   click(ids::page_label(1));
   for (const char* name : {"a", "b", "c"}) {
@@ -205,11 +222,14 @@ TEST_F(EventLoop, SkipGoesToTheTrackAfterTheOneHeardNotAfterTheOnesReadAhead) {
     ASSERT_TRUE(audiolib::BASS_ASIO_IsStarted()) << heard_next;
     ASSERT_TRUE(app_.play_queue.front().has_value());
     EXPECT_EQ(app_.play_queue.front()->line2, heard_next);
+    EXPECT_EQ(card.held_card(), 3);
   }
   click(ids::kSkipButton);
   EXPECT_FALSE(audiolib::BASS_ASIO_IsStarted());
   EXPECT_EQ(app_.loader.playing_page, 0);
   EXPECT_TRUE(app_.play_queue.empty());
+  EXPECT_EQ(card.held_card(), -1);
+  app_.player.card_reservation = nullptr;
 }
 
 TEST_F(EventLoop, SkipOnTheLastTrackOfTheLastPageStops) {
