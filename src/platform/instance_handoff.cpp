@@ -15,33 +15,14 @@
 #include <optional>
 #include <thread>
 
+#include "platform/unique_fd.h"
+
 namespace sonvale::platform {
 namespace {
 
 constexpr int kIoTimeoutMs = 2000;
 // An argument is a path; anything far longer is not a message of ours.
 constexpr std::uint32_t kMaxBytes = 1u << 20;
-
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(Fd&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
-  Fd& operator=(Fd&& o) noexcept {
-    reset();
-    fd_ = o.fd_;
-    o.fd_ = -1;
-    return *this;
-  }
-  ~Fd() { reset(); }
-  void reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // An abstract-namespace address: no file to leave behind, and per user.
 socklen_t make_address(std::string_view title, sockaddr_un& address) {
@@ -85,8 +66,8 @@ bool write_exact(int fd, const void* buffer, std::size_t n, int wake = -1) {
   return true;
 }
 
-Fd connect_to(std::string_view title) {
-  Fd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+UniqueFd connect_to(std::string_view title) {
+  UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (fd.get() < 0) return fd;
   sockaddr_un address;
   const socklen_t length = make_address(title, address);
@@ -100,8 +81,8 @@ Fd connect_to(std::string_view title) {
 struct InstanceWindow::State : std::enable_shared_from_this<InstanceWindow::State> {
   Ui* ui = nullptr;
   std::chrono::milliseconds answer_wait{0};
-  Fd listener;
-  Fd wake;  // eventfd that tells the listening thread to end
+  UniqueFd listener;
+  UniqueFd wake;  // eventfd that tells the listening thread to end
   std::thread thread;
   Receiver receiver;  // touched on the user-interface thread only
   // Set by close() on the user-interface thread, read by the listening thread; the
@@ -123,7 +104,7 @@ void InstanceWindow::State::serve() {
     }
     if (fds[1].revents) return;
     if (fds[0].revents & POLLIN) {
-      Fd client(accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
+      UniqueFd client(accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
       if (client.get() >= 0) answer(client.get());
     }
   }
@@ -165,8 +146,8 @@ bool InstanceWindow::open(Ui& ui, std::string_view title, std::chrono::milliseco
   auto state = std::make_shared<State>();
   state->ui = &ui;
   state->answer_wait = answer_wait;
-  state->listener = Fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  state->wake = Fd(eventfd(0, EFD_CLOEXEC));
+  state->listener = UniqueFd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  state->wake = UniqueFd(eventfd(0, EFD_CLOEXEC));
   if (state->listener.get() < 0 || state->wake.get() < 0) return false;
   sockaddr_un address;
   const socklen_t length = make_address(title, address);
@@ -204,7 +185,7 @@ bool find_instance_window(std::string_view title) { return connect_to(title).get
 std::optional<std::uint32_t> send_copy_data(std::string_view title, std::uint32_t dw_data,
                                             std::string_view bytes) {
   if (bytes.size() > kMaxBytes) return std::nullopt;
-  Fd fd = connect_to(title);
+  UniqueFd fd = connect_to(title);
   if (fd.get() < 0) return std::nullopt;
   const std::uint32_t header[2] = {dw_data, static_cast<std::uint32_t>(bytes.size())};
   if (!write_exact(fd.get(), header, sizeof header)) return std::nullopt;
