@@ -161,7 +161,8 @@ class Ui {
   // The desktop's vertical density in dots per inch; 0 when it cannot be read.
   virtual int screen_dpi() const = 0;
 
-  // Images by number, 24-bit. Drawing on an image shows in the gadgets that show it.
+  // Images by number, 24-bit, with the alpha channel a loaded picture brings. Drawing
+  // on an image shows in the gadgets that show it.
   virtual bool load_image(int image, const RgbImage& pixels) = 0;
   // A new image filled with black.
   virtual bool create_image(int image, int width, int height) = 0;

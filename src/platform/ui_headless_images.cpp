@@ -67,7 +67,7 @@ int HeadlessUi::gadget_image(int gadget) const {
 }
 
 bool HeadlessUi::load_image(int image, const RgbImage& pixels) {
-  if (pixels.width <= 0 || pixels.height <= 0) return false;
+  if (!pixels_fit(pixels)) return false;
   std::lock_guard lock(mutex_);
   images_[image] = Image{pixels.width, pixels.height, {}};
   return true;

@@ -18,14 +18,33 @@ void QtUi::refresh_pictures(int image) {
   }
 }
 
+namespace {
+
+// A picture with an alpha channel keeps it, premultiplied as QPainter blends fastest.
+QImage with_alpha(const RgbImage& pixels) {
+  QImage picture(pixels.width, pixels.height, QImage::Format_ARGB32);
+  for (int y = 0; y < pixels.height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+    for (int x = 0; x < pixels.width; ++x) {
+      const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(pixels.width) + x;
+      line[x] = qRgba(pixels.rgb[at * 3], pixels.rgb[at * 3 + 1], pixels.rgb[at * 3 + 2], pixels.alpha[at]);
+    }
+  }
+  return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+}  // namespace
+
 bool QtUi::load_image(int image, const RgbImage& pixels) {
-  if (pixels.width <= 0 || pixels.height <= 0 ||
-      pixels.rgb.size() != static_cast<std::size_t>(pixels.width) * pixels.height * 3)
-    return false;
+  if (!pixels_fit(pixels)) return false;
   on_ui_thread([&] {
-    const QImage view(pixels.rgb.data(), pixels.width, pixels.height, pixels.width * 3,
-                      QImage::Format_RGB888);
-    images_->table[image] = view.convertToFormat(QImage::Format_RGB32);
+    if (!pixels.alpha.empty()) {
+      images_->table[image] = with_alpha(pixels);
+    } else {
+      const QImage view(pixels.rgb.data(), pixels.width, pixels.height, pixels.width * 3,
+                        QImage::Format_RGB888);
+      images_->table[image] = view.convertToFormat(QImage::Format_RGB32);
+    }
     refresh_pictures(image);
   });
   return true;

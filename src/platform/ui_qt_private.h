@@ -50,7 +50,7 @@ struct QtUi::Gadget {
 };
 
 struct QtUi::Images {
-  std::map<int, QImage> table;  // Format_RGB32
+  std::map<int, QImage> table;  // Format_RGB32; premultiplied ARGB32 where alpha came with it
 };
 
 struct QtUi::Fonts {

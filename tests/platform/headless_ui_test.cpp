@@ -178,7 +178,7 @@ TEST(HeadlessUi, PostedTasksAndInjectedEventsComeInTheOrderGiven) {
 TEST(HeadlessUi, ImagesRecordWhatIsDrawnAndForgetWhatIsPaintedOver) {
   HeadlessUi ui;
   ASSERT_TRUE(ui.create_image(9, 540, 100));
-  ASSERT_TRUE(ui.load_image(8, RgbImage{540, 100, std::vector<std::uint8_t>(540 * 100 * 3)}));
+  ASSERT_TRUE(ui.load_image(8, RgbImage{540, 100, std::vector<std::uint8_t>(540 * 100 * 3), {}}));
   EXPECT_FALSE(ui.create_image(4, 0, 10));
   EXPECT_EQ(ui.image_rect(9), (Rect{0, 0, 540, 100}));
   for (int pass = 0; pass < 3; ++pass) {

@@ -129,7 +129,7 @@ TEST_F(QtGadgets, CombosOptionsAndBarsKeepTheirState) {
 }
 
 TEST_F(QtGadgets, ImagesAreDrawnOnAndShownInPicturesAndButtons) {
-  RgbImage orb{4, 4, std::vector<std::uint8_t>(48, 255)};
+  RgbImage orb{4, 4, std::vector<std::uint8_t>(48, 255), {}};
   for (int y = 1; y < 3; ++y)
     for (int x = 1; x < 3; ++x) {
       const std::size_t at = static_cast<std::size_t>((y * 4 + x) * 3);
@@ -247,7 +247,7 @@ TEST_F(QtGadgets, CallsFromOtherThreadsAreCarriedToTheWindowsThread) {
   int shown = -1;
   // The counter's thread switching a picture, the live engine moving the bar.
   std::thread other([&] {
-    ui.load_image(2, RgbImage{2, 2, std::vector<std::uint8_t>(12, 200)});
+    ui.load_image(2, RgbImage{2, 2, std::vector<std::uint8_t>(12, 200), {}});
     ui.set_gadget_image(10, 2);
     for (int fill = 0; fill <= 630; fill += 90) ui.set_gadget_state(92, fill);
     shown = ui.gadget_image(10);
