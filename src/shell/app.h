@@ -16,6 +16,7 @@
 #include "platform/media_control.h"
 #include "platform/ui.h"
 #include "playlist/playlist.h"
+#include "shell/access_counter.h"
 
 namespace sonvale::shell {
 
@@ -44,12 +45,17 @@ struct App {
   // 1 until the banner or PLAY is first clicked. Written by the main window, read by
   // the launch counter's thread.
   std::atomic<std::int8_t> banner_flag{1};
+  // 1 once the launch counter's picture (image 2) exists. Written by the launch
+  // counter's thread, read by the main window.
+  std::atomic<std::int8_t> counter_picture_flag{0};
   // 1 while the mini window stands in for the main window. Main thread.
   bool mini_mode = false;
   // The desktop's media controls and the sound server's cards, when there is a
   // session bus to reach them through. Main thread.
   std::unique_ptr<platform::MediaControl> media;
   std::unique_ptr<platform::CardReservation> card_reservation;
+  // Last, so that its thread has ended before anything it uses goes.
+  AccessCounter access_counter{ui, banner_flag, counter_picture_flag};
 };
 
 }  // namespace sonvale::shell

@@ -31,7 +31,7 @@ void banner_click(App& app) {
   platform::Ui& ui = app.ui;
   if (ui.gadget_image(ids::kCounterLabel) == ids::kLaunchCounterImage) ui.hide_gadget(ids::kCounterLabel, true);
   app.banner_flag = 0;
-  if (ui.image_exists(ids::kCounterImage) && ui.gadget_image(ids::kBanner) == ids::kCounterImage)
+  if (app.counter_picture_flag.load() == 1 && ui.gadget_image(ids::kBanner) == ids::kCounterImage)
     ui.set_gadget_image(ids::kBanner, ids::kBlankPanelImage);
 }
 

@@ -4,7 +4,6 @@
 
 #include "platform/player_ids.h"
 #include "playlist/page_style.h"
-#include "shell/access_counter.h"
 #include "shell/main_window_gadgets.h"
 #include "shell/skin_images.h"
 
@@ -44,7 +43,7 @@ void build_page_lists(platform::Ui& ui) {
 
 }  // namespace
 
-void build_main_window(platform::Ui& ui) {
+void build_main_window(platform::Ui& ui, const std::function<void()>& start_counter) {
   using namespace platform;
   if (!ui.open_window(ids::kMainWindow, Rect{0, 0, 700, 700}, "Sonvale",
                       kWindowInvisible | kWindowCentred | kWindowTitleBar))
@@ -56,7 +55,7 @@ void build_main_window(platform::Ui& ui) {
 
   build_gadgets(ui, ids::kMainWindow, mode_row());
   build_gadgets(ui, ids::kMainWindow, picture_row());
-  start_access_counter(ui);
+  if (start_counter) start_counter();
   build_volume_row(ui);
   build_gadgets(ui, ids::kMainWindow, transport_row());
   build_gadgets(ui, ids::kMainWindow, page_labels());

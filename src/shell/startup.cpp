@@ -31,7 +31,7 @@ void hand_over(const StartupOptions& options) {
 
 void complete_windowed_start(App& app, const StartupOptions& options) {
   platform::Ui& ui = app.ui;
-  build_main_window(ui);
+  build_main_window(ui, [&] { app.access_counter.start(options.counter_address); });
   build_mini_window(ui);
   output::show_output_type(ui, app.output.mode);
   app.main_window = ids::kMainWindow;
@@ -48,6 +48,7 @@ StartupOptions default_startup_options() {
   StartupOptions options;
   options.processor_has_sse2 = &platform::cpu_has_sse2;
   options.reserve = &platform::Reservation::reserve_zeroed;
+  options.counter_address = default_counter_address();
   return options;
 }
 
@@ -95,6 +96,7 @@ int run_windowed(App& app, const StartupOptions& options) {
 }
 
 int take_exit_path(App& app) {
+  app.access_counter.stop();
   app.instance_window.close();
   return 0;
 }

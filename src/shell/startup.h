@@ -25,6 +25,8 @@ struct StartupOptions {
   // Once the main window shows: joins the desktop's services (media controls, the
   // sound server's cards). Nothing by default.
   std::function<void(App&)> join_desktop;
+  // Where the launch counter's picture is fetched; empty: nowhere.
+  std::string counter_address;
 };
 
 // Options for an ordinary start of this machine's program.

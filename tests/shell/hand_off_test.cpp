@@ -18,6 +18,7 @@ StartupOptions small_options(const std::string& title, const std::string& argume
   options.instance_title = title;
   options.argument = argument;
   options.reserve = [](std::size_t) { return platform::Reservation::reserve_zeroed(4096); };
+  options.counter_address.clear();  // no network
   return options;
 }
 
