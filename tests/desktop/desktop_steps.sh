@@ -1,10 +1,12 @@
 # Steps the desktop tests share, sourced by them; fail() is the test's own.
 
-# Waits up to a minute for a visible window with exactly this title; prints its id.
+# Waits up to a minute (or $2 seconds) for a visible window with exactly this title;
+# prints its id.
 # Only a hung player takes that long, but a loaded machine can take more than a few
 # seconds to start one.
 wait_window() {
-  for _ in $(seq 600); do
+  local deadline=$((SECONDS + ${2:-60}))
+  while [ $SECONDS -lt $deadline ]; do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
@@ -15,7 +17,8 @@ wait_window() {
 # Waits up to a minute for the player (process $1) to end, which it must do
 # with exit code 0; $2 says at what.
 expect_clean_exit() {
-  for _ in $(seq 600); do
+  local deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ]; do
     kill -0 "$1" 2>/dev/null || break
     sleep 0.1
   done

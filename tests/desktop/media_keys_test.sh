@@ -57,9 +57,15 @@ wait_for() {
   return 1
 }
 # Types a file's path into the Add files dialog.
+# On a loaded machine a first click has been seen to open nothing: click again until
+# the dialog shows.
 add_file() {
-  xdotool mousemove --window "$main" 80 672 click 1
-  dialog=$(wait_window "Open Audio WAV/MP3/OGG/FLAC/M4A/AAC/WMA/WV/CDA files") || fail "no Add files dialog"
+  local dialog=""
+  for _ in $(seq 6); do
+    xdotool mousemove --window "$main" 80 672 click 1
+    dialog=$(wait_window "Open Audio WAV/MP3/OGG/FLAC/M4A/AAC/WMA/WV/CDA files" 10) && break
+  done
+  [ -n "$dialog" ] || fail "no Add files dialog"
   sleep 0.5
   xdotool type --delay 5 "$1"
   xdotool key Return
