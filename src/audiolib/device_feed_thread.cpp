@@ -96,6 +96,7 @@ int FeedThread::run(Session& session) {
     const float gain = controls.gain;
     if (gain != 1.0f)
       for (std::uint32_t i = 0; i < delivered / sizeof(float); ++i) session.samples[i] *= gain;
+    guard_non_finite(session.samples.data(), delivered / sizeof(float));
 
     const std::byte* out = samples;
     if (!direct) {

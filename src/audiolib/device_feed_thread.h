@@ -9,8 +9,9 @@
 namespace sonvale::audiolib {
 
 // The driver thread of an output: asks the feed for one device period at a time,
-// pads a short answer with silence, applies the gain when it is not 1.0, converts to
-// the device's format and writes the period to the stream.
+// pads a short answer with silence, applies the gain when it is not 1.0, makes
+// samples that are not finite playable (device_format.h), converts to the device's
+// format and writes the period to the stream.
 class FeedThread {
  public:
   FeedThread() = default;

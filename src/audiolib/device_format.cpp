@@ -52,6 +52,16 @@ int bytes_per_sample(DeviceFormat format) {
   }
 }
 
+void guard_non_finite(float* samples, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const float x = samples[i];
+    if (std::isnan(x))
+      samples[i] = 0.0f;
+    else if (std::isinf(x))
+      samples[i] = x > 0 ? 1.0f : -1.0f;
+  }
+}
+
 void convert_frames(const float* stereo, std::size_t frames, DeviceFormat format,
                     int device_channels, std::byte* out) {
   switch (format) {

@@ -22,6 +22,11 @@ inline constexpr std::array<DeviceFormat, 5> kPreferredFormats{
 
 int bytes_per_sample(DeviceFormat format);
 
+// Makes every sample one that a device can play: NaN becomes 0 and an infinity full
+// scale of its sign, as the integer conversions below make them. Finite samples are
+// left as they are, also beyond full scale.
+void guard_non_finite(float* samples, std::size_t count);
+
 // Writes `frames` stereo float frames as `device_channels` channels of `format`: left
 // and right go to the first two channels, any further channel gets silence. Float
 // passes unchanged. For integers a sample is scaled by 2^(bits-1) and rounded to

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "audiolib/device_format.h"
 #include "audiolib/device_wav_file.h"
 #include "platform/time.h"
 
@@ -19,7 +20,7 @@ struct RenderOutput::Session {
   Feed feed;
   std::shared_ptr<FeedControls> controls;
   WavFile file;  // the thread's while it runs, the owner's after
-  std::vector<std::byte> buffer;
+  std::vector<float> buffer;
   // Owner writes, thread reads under controls->feeding before each feed call.
   std::atomic<bool> stop{false};
   // Thread writes false as it ends; owner reads.
@@ -50,7 +51,7 @@ DeviceStatus RenderOutput::start(const StreamRequest& request, Feed feed,
   if (!status.ok()) return status;
   const unsigned frames =
       request.period_frames != 0 ? request.period_frames : kDefaultRequestFrames;
-  session->buffer.resize(std::size_t{frames} * 8);
+  session->buffer.resize(std::size_t{frames} * 2);
   session->feed = std::move(feed);
   session->controls = std::move(controls);
   if (!thread_.start([session](std::intptr_t) { return run(*session); }, 0,
@@ -81,7 +82,7 @@ std::string RenderOutput::failure() const {
 }
 
 int RenderOutput::run(Session& session) {
-  const auto request = static_cast<std::uint32_t>(session.buffer.size());
+  const auto request = static_cast<std::uint32_t>(session.buffer.size() * sizeof(float));
   while (!session.stop) {
     std::uint32_t delivered = 0;
     {
@@ -94,6 +95,7 @@ int RenderOutput::run(Session& session) {
       platform::sleep_ms(1);
       continue;
     }
+    guard_non_finite(session.buffer.data(), delivered / sizeof(float));
     const DeviceStatus written = session.file.write(session.buffer.data(), delivered);
     if (!written.ok()) {
       session.failure = written.message;

@@ -10,9 +10,10 @@ namespace sonvale::audiolib {
 
 // The internal device behind --render: pulls from the feed as fast as it delivers and
 // writes exactly the bytes delivered, in order, to a 32-bit float stereo WAV at the
-// output rate. A feed that has nothing yet is asked again after about 1 ms. The file
-// is written anew by each start and completed by stop. Volume is not applied: the
-// file holds what the feed gave.
+// output rate; only samples that are not finite are made playable, as at any device
+// (device_format.h). A feed that has nothing yet is asked again after about 1 ms. The
+// file is written anew by each start and completed by stop. Volume is not applied:
+// the file holds what the feed gave.
 class RenderOutput final : public OutputDevice {
  public:
   explicit RenderOutput(std::string path);

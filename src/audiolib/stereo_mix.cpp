@@ -1,5 +1,7 @@
 #include "audiolib/stereo_mix.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 
 namespace sonvale::audiolib {
@@ -24,6 +26,10 @@ int bytes_per_sample(SampleType type) {
   return 4;
 }
 
+// A float source may hold NaN or infinities (or, as doubles, values no float can
+// hold); any of them would spread through every filter after it, so they are silence.
+float finite_or_zero(double x) { return std::fabs(x) <= FLT_MAX ? static_cast<float>(x) : 0.0f; }
+
 // Powers of two, so that each integer maps to its float without rounding.
 float sample_at(SampleType type, const std::uint8_t* p) {
   switch (type) {
@@ -32,8 +38,8 @@ float sample_at(SampleType type, const std::uint8_t* p) {
     case SampleType::S32: return static_cast<float>(load<std::int32_t>(p)) * (1.0f / 2147483648.0f);
     case SampleType::S64:
       return static_cast<float>(static_cast<double>(load<std::int64_t>(p)) * (1.0 / 9223372036854775808.0));
-    case SampleType::F32: return load<float>(p);
-    case SampleType::F64: return static_cast<float>(load<double>(p));
+    case SampleType::F32: return finite_or_zero(load<float>(p));
+    case SampleType::F64: return finite_or_zero(load<double>(p));
   }
   return 0.0f;
 }

@@ -44,8 +44,9 @@ struct SampleBlock {
 
 // Writes block.frames interleaved stereo float frames to `out`. Integers become
 // floats with full scale at 1.0 (16-bit s as s / 32768, 24- and 32-bit likewise, 8-bit
-// unsigned u as (u - 128) / 128). Stereo passes through untouched, mono goes to both
-// sides, more channels are mixed with `matrix`.
+// unsigned u as (u - 128) / 128); float samples that are not finite numbers become 0.
+// Stereo passes through untouched, mono goes to both sides, more channels are mixed
+// with `matrix`.
 void to_stereo(const SampleBlock& block, const StereoMatrix& matrix, float* out);
 
 }  // namespace sonvale::audiolib

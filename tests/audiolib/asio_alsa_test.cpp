@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "audiolib/asio.h"
 #include "audiolib/device_catalog.h"
@@ -70,6 +71,37 @@ TEST(AsioAlsa, FloatDeviceReceivesTheSamplesBitForBit) {
   // The short last answer and the empty ones after it played as silence.
   EXPECT_TRUE(all_zero(captured.data() + bytes, captured.size() - bytes));
   EXPECT_EQ(captured.size() % feeder.first_request(), 0u);
+}
+
+// NaN and infinities stop at the device: silence and full scale, in float as the
+// integer formats have them.
+TEST(AsioAlsa, SamplesThatAreNotNumbersReachTheDeviceAsSilenceOrFullScale) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  const std::vector<float> source = {std::numeric_limits<float>::quiet_NaN(), kInf, -kInf, 1.5f, -0.25f, 0.5f};
+  TempDir dir;
+  const int float_driver =
+      asio_add_pcm_driver("capture", "capture", capture_config("capture", dir.file("float.raw")));
+  const std::string s32_only = "{ type linear slave { pcm { type null } format S32_LE } }";
+  const int s32_driver =
+      asio_add_pcm_driver("s32", "s32", capture_config("s32", dir.file("s32.raw"), s32_only));
+  for (float volume : {1.0f, 0.5f}) {
+    SCOPED_TRACE(volume);
+    Feeder to_float(source), to_s32(source);
+    play_all(float_driver, to_float, 44100, volume);
+    play_all(s32_driver, to_s32, 44100, volume);
+    const auto floats = read_file(dir.file("float.raw"));
+    const auto s32 = read_file(dir.file("s32.raw"));
+    ASSERT_GE(floats.size(), source.size() * 4);
+    ASSERT_GE(s32.size(), source.size() * 4);
+    std::vector<float> played(source.size());
+    std::memcpy(played.data(), floats.data(), played.size() * 4);
+    EXPECT_EQ(played, (std::vector<float>{0.0f, 1.0f, -1.0f, 1.5f * volume, -0.25f * volume, 0.5f * volume}));
+    std::int32_t integers[3];
+    std::memcpy(integers, s32.data(), sizeof integers);
+    EXPECT_EQ(integers[0], 0);
+    EXPECT_EQ(integers[1], std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(integers[2], std::numeric_limits<std::int32_t>::min());
+  }
 }
 
 TEST(AsioAlsa, S32DeviceReceivesEachSixteenBitSampleTimes65536) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "audiolib/asio.h"
 #include "audiolib/device_catalog.h"
@@ -78,6 +79,27 @@ TEST(AsioRender, AnUnwritablePathFailsInit) {
   const int driver = asio_add_render_driver("/nonexistent-dir/out.wav");
   EXPECT_FALSE(BASS_ASIO_Init(driver, kAsioThread));
   EXPECT_NE(asio_last_error().find("/nonexistent-dir/out.wav"), std::string::npos);
+}
+
+TEST(AsioRender, SamplesThatAreNotNumbersAreWrittenAsSilenceOrFullScale) {
+  TempDir dir;
+  const std::string path = dir.file("out.wav");
+  const std::vector<float> source = {std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity(),
+                                     std::numeric_limits<float>::infinity(), 1.5f};
+  test::Feeder feeder(source);
+  ASSERT_TRUE(BASS_ASIO_Init(asio_add_render_driver(path), kAsioThread));
+  ASSERT_TRUE(BASS_ASIO_SetRate(44100));
+  ASSERT_TRUE(BASS_ASIO_ChannelEnable(false, 0, &test::Feeder::asio, &feeder));
+  ASSERT_TRUE(BASS_ASIO_ChannelJoin(false, 1, 0));
+  ASSERT_TRUE(BASS_ASIO_Start(0));
+  EXPECT_TRUE(eventually([&] { return feeder.exhausted(); }));
+  ASSERT_TRUE(BASS_ASIO_Stop());
+  EXPECT_TRUE(BASS_ASIO_Free());
+  const auto file = read_file(path);
+  ASSERT_EQ(file.size(), kWavHeaderBytes + source.size() * 4);
+  std::vector<float> written(source.size());
+  std::memcpy(written.data(), file.data() + kWavHeaderBytes, file.size() - kWavHeaderBytes);
+  EXPECT_EQ(written, (std::vector<float>{0.0f, -1.0f, 1.0f, 1.5f}));
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Sources that are not 44.1 kHz 16-bit stereo still arrive as stereo float at their
 // own rate.
 
+#include <fstream>
+#include <limits>
+
 #include "audiolib/stereo_mix.h"
 #include "decoding_test_support.h"
 
@@ -68,6 +71,47 @@ TEST_F(Sources, HighAndLowRatesReportTheirOwnRate) {
   const test::Pcm low = test::reference_pcm(22050, 2, 16, 20000);
   const std::string mp3 = test::make_fixture(dir_, "low.mp3", test::Encoder::Lame, low);
   EXPECT_EQ(rate_of(mp3, BASS_StreamCreateFile), 22050.0f);
+}
+
+// A WAV file of IEEE floats (format 3), 32- or 64-bit, stereo.
+template <typename Sample>
+void write_float_wav(const std::string& path, int rate, const std::vector<Sample>& samples) {
+  std::ofstream out(path, std::ios::binary);
+  auto put = [&](std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.put(static_cast<char>(value >> (8 * i) & 0xFF));
+  };
+  const auto data = static_cast<std::uint32_t>(samples.size() * sizeof(Sample));
+  out.write("RIFF", 4);
+  put(4 + 24 + 8 + data, 4);
+  out.write("WAVEfmt ", 8);
+  put(16, 4);
+  put(3, 2);
+  put(2, 2);
+  put(static_cast<std::uint32_t>(rate), 4);
+  put(static_cast<std::uint32_t>(rate) * 2 * sizeof(Sample), 4);
+  put(2 * sizeof(Sample), 2);
+  put(8 * sizeof(Sample), 2);
+  out.write("data", 4);
+  put(data, 4);
+  out.write(reinterpret_cast<const char*>(samples.data()), data);
+}
+
+TEST_F(Sources, FloatSamplesThatAreNotNumbersArriveAsSilence) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  const std::vector<float> floats = {0.5f, std::numeric_limits<float>::quiet_NaN(), kInf, -kInf, 1.5f, -0.25f};
+  const std::vector<double> doubles = {0.5, std::numeric_limits<double>::quiet_NaN(), 1e300, -1e300, 1.5, -0.25};
+  const std::vector<float> expected = {0.5f, 0.0f, 0.0f, 0.0f, 1.5f, -0.25f};
+  for (bool wide : {false, true}) {
+    SCOPED_TRACE(wide ? "64-bit" : "32-bit");
+    const std::string path = dir_.file(wide ? "f64.wav" : "f32.wav");
+    if (wide)
+      write_float_wav(path, 44100, doubles);
+    else
+      write_float_wav(path, 44100, floats);
+    const Handle stream = BASS_StreamCreateFile(false, path.c_str(), 0, 0, kOpenFlags);
+    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+    EXPECT_EQ(read_to_end(stream), expected);
+  }
 }
 
 TEST(StereoMix, IntegerSamplesBecomeFloatsWithoutRounding) {
