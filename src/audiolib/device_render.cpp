@@ -31,12 +31,9 @@ struct RenderOutput::Session {
 
 RenderOutput::RenderOutput(std::string path) : path_(std::move(path)) {}
 
-DeviceStatus RenderOutput::take() {
-  WavFile probe;
-  DeviceStatus status = probe.create(path_, 0);
-  if (status.ok()) status = probe.finish();
-  return status;
-}
+// The file is only made when playback starts: a start that fails before then leaves
+// no file behind, and an existing one untouched.
+DeviceStatus RenderOutput::take() { return check_writable(path_); }
 
 bool RenderOutput::check_rate(unsigned rate) { return rate >= 1 && rate <= kHighestVirtualRate; }
 

@@ -19,7 +19,7 @@ class RenderOutput final : public OutputDevice {
   explicit RenderOutput(std::string path);
   ~RenderOutput() override { stop(); }
 
-  // Fails when the file cannot be created.
+  // Fails when the file cannot be written; makes or changes nothing.
   DeviceStatus take() override;
   bool check_rate(unsigned rate) override;
   // request.period_frames sets the size of each request (0 = 64 Ki frames).

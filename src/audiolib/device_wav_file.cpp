@@ -1,6 +1,7 @@
 #include "audiolib/device_wav_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -78,6 +79,27 @@ std::array<std::byte, kWavHeaderBytes> wav_header(unsigned rate, std::uint64_t d
   w.tag("data");
   w.u32(rf64 ? kNoFit : static_cast<std::uint32_t>(data_bytes));
   return header;
+}
+
+DeviceStatus check_writable(const std::string& path) {
+  errno = 0;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      errno = EISDIR;
+      return io_failure(path, "cannot create");
+    }
+    // Opened for writing without truncating it; a pipe without a reader is not waited for.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return io_failure(path, "cannot create");
+    ::close(fd);
+    return DeviceStatus::fine();
+  }
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return io_failure(path, "cannot create");
+  ::close(fd);
+  ::unlink(path.c_str());
+  return DeviceStatus::fine();
 }
 
 DeviceStatus WavFile::create(const std::string& path, unsigned rate) {

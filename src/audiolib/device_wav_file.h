@@ -17,6 +17,10 @@ inline constexpr std::size_t kWavHeaderBytes = 94;
 // (the WAV form with 64-bit sizes) and the reserve becomes its "ds64" chunk.
 std::array<std::byte, kWavHeaderBytes> wav_header(unsigned rate, std::uint64_t data_bytes);
 
+// Whether a WAV file can be written at `path`, found out without making the file or
+// changing one that is there.
+DeviceStatus check_writable(const std::string& path);
+
 // A 32-bit float stereo WAV written front to back, its sizes patched by finish().
 class WavFile {
  public:

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include "audiolib/asio.h"
@@ -76,9 +78,28 @@ TEST(AsioRender, WritesExactlyTheDeliveredBytesIntoAFloatWav) {
 }
 
 TEST(AsioRender, AnUnwritablePathFailsInit) {
-  const int driver = asio_add_render_driver("/nonexistent-dir/out.wav");
-  EXPECT_FALSE(BASS_ASIO_Init(driver, kAsioThread));
-  EXPECT_NE(asio_last_error().find("/nonexistent-dir/out.wav"), std::string::npos);
+  TempDir dir;
+  for (const std::string& path : {std::string("/nonexistent-dir/out.wav"), dir.file("")}) {
+    const int driver = asio_add_render_driver(path);
+    EXPECT_FALSE(BASS_ASIO_Init(driver, kAsioThread));
+    EXPECT_NE(asio_last_error().find(path + ": cannot create"), std::string::npos) << asio_last_error();
+  }
+}
+
+// The file is made when playback starts: a start that fails before leaves no file,
+// and a file that was there as it was.
+TEST(AsioRender, TakingTheDriverMakesAndChangesNoFile) {
+  TempDir dir;
+  const std::string fresh = dir.file("fresh.wav"), kept = dir.file("kept.wav");
+  std::ofstream(kept, std::ios::binary) << "not to be touched";
+  for (const std::string& path : {fresh, kept}) {
+    ASSERT_TRUE(BASS_ASIO_Init(asio_add_render_driver(path), kAsioThread)) << asio_last_error();
+    EXPECT_TRUE(BASS_ASIO_CheckRate(44100));
+    EXPECT_TRUE(BASS_ASIO_Free());
+  }
+  EXPECT_FALSE(std::filesystem::exists(fresh));
+  const auto bytes = read_file(kept);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()), "not to be touched");
 }
 
 TEST(AsioRender, SamplesThatAreNotNumbersAreWrittenAsSilenceOrFullScale) {
