@@ -26,6 +26,10 @@ inline constexpr std::uint32_t kPositionBytes = 0;       // mode of GetLength, G
 inline constexpr std::uint32_t kAttributeRate = 1;       // sample rate in Hz
 inline constexpr std::uint32_t kFilePositionCurrent = 0;  // mode of GetFilePosition
 
+// The sample rates a stream may have: no sound card plays a rate outside them.
+inline constexpr int kLowestSampleRate = 8'000;
+inline constexpr int kHighestSampleRate = 768'000;
+
 // Codes of BASS_ErrorGetCode, fixed; the player's "ERROR" box shows them.
 inline constexpr int kErrorOk = 0;
 inline constexpr int kErrorMemory = 1;
@@ -36,6 +40,7 @@ inline constexpr int kErrorAlready = 14;       // BASS_Init called a second time
 inline constexpr int kErrorIllegalType = 19;   // unknown attribute or mode
 inline constexpr int kErrorIllegalParam = 20;  // an argument these calls do not take
 inline constexpr int kErrorDevice = 23;        // a device other than 0 (no sound)
+inline constexpr int kErrorSampleRate = 25;    // a rate outside kLowestSampleRate..kHighestSampleRate
 inline constexpr int kErrorFileFormat = 41;    // content this call does not decode
 inline constexpr int kErrorCodec = 44;         // audio that cannot be decoded
 inline constexpr int kErrorEnded = 45;         // the stream has ended
@@ -51,7 +56,7 @@ int BASS_ErrorGetCode();
 
 // Opens `file` (a zero-terminated path) from its start to its end: `mem` false,
 // `offset` and `length` 0. Returns 0 on failure. Each call opens its own kind of
-// content only (audiolib/content_rules.h).
+// content only (audiolib/content_rules.h), and none a stream at an impossible rate.
 Handle BASS_StreamCreateFile(bool mem, const char* file, std::uint64_t offset, std::uint64_t length,
                              std::uint32_t flags);
 Handle BASS_AAC_StreamCreateFile(bool mem, const char* file, std::uint64_t offset,

@@ -40,6 +40,11 @@ Handle create(CreateCall call, bool mem, const char* file, std::uint64_t offset,
     set_error(kErrorFileFormat);
     return 0;
   }
+  const int rate = stream->info().sample_rate;
+  if (rate < kLowestSampleRate || rate > kHighestSampleRate) {
+    set_error(kErrorSampleRate);
+    return 0;
+  }
   auto channel = std::make_shared<Channel>();
   channel->stream = std::move(stream);
   const Handle handle = channel_table().add(std::move(channel));

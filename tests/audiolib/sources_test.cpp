@@ -114,6 +114,31 @@ TEST_F(Sources, FloatSamplesThatAreNotNumbersArriveAsSilence) {
   }
 }
 
+TEST_F(Sources, RatesNoSoundCardPlaysAreRefused) {
+  for (int rate : {1, 7999, 8000, 768000, 768001}) {
+    SCOPED_TRACE(rate);
+    const std::string path = dir_.file(std::to_string(rate) + ".wav");
+    test::write_wav(path, test::reference_pcm(rate, 2, 16, 200));
+    const bool playable = rate >= kLowestSampleRate && rate <= kHighestSampleRate;
+    const Handle stream = BASS_StreamCreateFile(false, path.c_str(), 0, 0, kProbeFlags);
+    EXPECT_EQ(stream != 0, playable);
+    EXPECT_EQ(BASS_ErrorGetCode(), playable ? kErrorOk : kErrorSampleRate);
+  }
+  // A FLAC file whose stream information claims the highest rate it can write.
+  const std::string flac = test::make_fixture(dir_, "fast.flac", test::Encoder::Flac, test::reference_pcm(44100, 2, 16, 5000));
+  std::fstream file(flac, std::ios::in | std::ios::out | std::ios::binary);
+  char rate_bits[3];
+  file.seekg(18);  // "fLaC", a block header, then 10 bytes before the 20-bit rate
+  file.read(rate_bits, 3);
+  rate_bits[0] = rate_bits[1] = static_cast<char>(0xFF);
+  rate_bits[2] = static_cast<char>(rate_bits[2] | 0xF0);
+  file.seekp(18);
+  file.write(rate_bits, 3);
+  file.close();
+  EXPECT_EQ(BASS_FLAC_StreamCreateFile(false, flac.c_str(), 0, 0, kProbeFlags), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), kErrorSampleRate);
+}
+
 TEST(StereoMix, IntegerSamplesBecomeFloatsWithoutRounding) {
   const std::uint8_t u8[] = {0, 128, 255, 1};
   const std::int16_t s16[] = {-32768, 32767, 1, -1};
