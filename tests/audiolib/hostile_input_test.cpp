@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 #include "decoding_test_support.h"
@@ -103,6 +104,77 @@ TEST_F(HostileInput, FilesCutShortPlayWhatTheyHold) {
       EXPECT_EQ(BASS_ChannelGetLength(stream, kPositionBytes), static_cast<std::int64_t>(decoded.size() * 4));
       BASS_StreamFree(stream);
     }
+  }
+}
+
+std::vector<std::uint8_t> read_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void write_bytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(bytes.size()));
+}
+
+std::uint8_t flac_crc8(const std::uint8_t* data, std::size_t size) {
+  std::uint8_t crc = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) crc = static_cast<std::uint8_t>(crc & 0x80 ? crc << 1 ^ 0x07 : crc << 1);
+  }
+  return crc;
+}
+
+// The offset and length (without its CRC) of every FLAC frame header of fixed-size
+// blocks whose size and rate are coded in the header's own byte, as flac writes them.
+std::vector<std::pair<std::size_t, std::size_t>> flac_frame_headers(const std::vector<std::uint8_t>& file) {
+  std::vector<std::pair<std::size_t, std::size_t>> headers;
+  for (std::size_t i = 0; i + 16 < file.size(); ++i) {
+    if (file[i] != 0xFF || file[i + 1] != 0xF8) continue;
+    std::size_t size = 5;  // sync, codes, a frame number of one byte
+    for (std::uint8_t lead = file[i + 4]; lead & 0x80; lead = static_cast<std::uint8_t>(lead << 1)) ++size;
+    if (size > 5) --size;
+    if (flac_crc8(&file[i], size) == file[i + size]) headers.emplace_back(i, size);
+  }
+  return headers;
+}
+
+TEST_F(HostileInput, AFrameThatClaimsAnotherRateMidFileIsPassedOver) {
+  // FLAC: one frame of 4096 claims 48 kHz, its header's checksum made to match.
+  const std::string flac = test::make_fixture(dir_, "rate.flac", test::Encoder::Flac, reference_);
+  std::vector<std::uint8_t> bytes = read_bytes(flac);
+  const auto headers = flac_frame_headers(bytes);
+  ASSERT_GT(headers.size(), 10u);
+  const auto [at, size] = headers[5];
+  bytes[at + 2] = static_cast<std::uint8_t>((bytes[at + 2] & 0xF0) | 0x0A);
+  bytes[at + size] = flac_crc8(&bytes[at], size);
+  write_bytes(flac, bytes);
+  const Handle stream = BASS_FLAC_StreamCreateFile(false, flac.c_str(), 0, 0, kOpenFlags);
+  ASSERT_NE(stream, 0u);
+  const std::vector<float> decoded = read_to_end(stream);
+  constexpr std::int64_t kBlock = 4096;
+  ASSERT_EQ(static_cast<std::int64_t>(decoded.size()) / 2, reference_.frames() - kBlock);
+  for (std::int64_t f = 0; f < reference_.frames() - kBlock; ++f) {
+    const std::int64_t source = f < 5 * kBlock ? f : f + kBlock;
+    ASSERT_EQ(decoded[2 * f], reference_.as_float(source, 0)) << f;
+  }
+  EXPECT_EQ(BASS_ChannelGetLength(stream, kPositionBytes), static_cast<std::int64_t>(decoded.size() * 4));
+
+  // MP3: one frame header's rate bits damaged, two fifths into the file.
+  const std::string mp3 = test::make_fixture(dir_, "rate.mp3", test::Encoder::Lame, reference_);
+  bytes = read_bytes(mp3);
+  std::size_t frame = bytes.size() * 2 / 5;
+  while (frame + 4 < bytes.size() && !(bytes[frame] == 0xFF && (bytes[frame + 1] & 0xE0) == 0xE0)) ++frame;
+  ASSERT_LT(frame + 4, bytes.size());
+  bytes[frame + 2] = static_cast<std::uint8_t>((bytes[frame + 2] & 0xF3) | 0x04);  // 48 kHz
+  write_bytes(mp3, bytes);
+  for (std::uint32_t flags : {kProbeFlags, kOpenFlags}) {
+    const Handle damaged = BASS_StreamCreateFile(false, mp3.c_str(), 0, 0, flags);
+    ASSERT_NE(damaged, 0u);
+    const std::vector<float> played = read_to_end(damaged);
+    EXPECT_GT(static_cast<std::int64_t>(played.size()) / 2, reference_.frames() - 3 * 1152);
+    EXPECT_EQ(BASS_ChannelGetLength(damaged, kPositionBytes), static_cast<std::int64_t>(played.size() * 4));
   }
 }
 

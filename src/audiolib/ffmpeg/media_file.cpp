@@ -8,6 +8,7 @@
 
 #include "audiolib/ffmpeg/mp4_length.h"
 #include "audiolib/ffmpeg/owners.h"
+#include "audiolib/rate_guard.h"
 
 namespace sonvale::audiolib::ffmpeg {
 namespace {
@@ -155,6 +156,7 @@ struct MediaFile::State {
   StreamInfo info;
   bool draining = false;
   bool ended = false;
+  RateGuard rates{0};
 };
 
 MediaFile::MediaFile(std::unique_ptr<State> state) : state_(std::move(state)) {}
@@ -234,6 +236,7 @@ std::unique_ptr<MediaFile> MediaFile::open(const std::string& path, OpenError& e
     return nullptr;
   }
   info.exact_frames = exact_frames(stream, info);
+  state->rates = RateGuard(info.sample_rate);
   if (info.container == Container::Mp4 && info.codec == Codec::Aac) {
     const std::int64_t priming = hold_first_packet(format, state->stream_index, state->held.get());
     info.exact_frames = mp4_exact_frames(url, state->stream_index, info.exact_frames, priming, info.sample_rate);
@@ -247,10 +250,11 @@ bool MediaFile::next_block(SampleBlock& block, std::vector<Speaker>& speakers) {
     const int received = avcodec_receive_frame(s.codec.get(), s.frame.get());
     if (received == 0) {
       const AVFrame& f = *s.frame;
-      // A stream that changes its rate mid-way would play at the wrong speed: end it.
-      if (f.sample_rate > 0 && f.sample_rate != s.info.sample_rate) break;
+      const RateGuard::Verdict verdict = s.rates.judge(f.sample_rate, f.nb_samples);
+      if (verdict == RateGuard::Verdict::End) break;
       SampleType type;
-      if (!sample_type_of(f.format, type) || f.ch_layout.nb_channels <= 0) continue;
+      if (verdict == RateGuard::Verdict::Skip || !sample_type_of(f.format, type) || f.ch_layout.nb_channels <= 0)
+        continue;
       block.type = type;
       block.planar = av_sample_fmt_is_planar(static_cast<AVSampleFormat>(f.format)) != 0;
       block.channels = f.ch_layout.nb_channels;

@@ -45,7 +45,8 @@ class MediaFile {
 
   // The next decoded block and where its channels play. False once the data has
   // ended: at the end of the file, at a read error, or where the sample rate
-  // changes. The block stays valid until the next call.
+  // changes for good (RateGuard). What cannot be decoded is skipped. The block stays
+  // valid until the next call.
   bool next_block(SampleBlock& block, std::vector<Speaker>& speakers);
 
   // The reader's byte offset in the file.
