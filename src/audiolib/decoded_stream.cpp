@@ -15,10 +15,10 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const std::string& path, bool
 DecodedStream::DecodedStream(std::string path, bool prescan, std::unique_ptr<ffmpeg::MediaFile> file)
     : path_(std::move(path)), prescan_(prescan), file_(std::move(file)) {}
 
-std::int64_t DecodedStream::cap() const {
+std::int64_t DecodedStream::cap() {
   // The container's stated length trims the encoder's padding; a length already
   // reported is never exceeded, even if the file grows.
-  std::int64_t bound = info().exact_frames;
+  std::int64_t bound = file_->exact_frames();
   if (length_ >= 0) bound = bound < 0 ? length_ : std::min(bound, length_);
   return bound;
 }
@@ -64,10 +64,10 @@ std::int64_t DecodedStream::read(float* out, std::int64_t frames) {
   return got;
 }
 
-std::int64_t DecodedStream::scan_length() const {
+std::int64_t DecodedStream::scan_length() {
   ffmpeg::OpenError error;
   auto file = ffmpeg::MediaFile::open(path_, error);
-  const std::int64_t bound = info().exact_frames;
+  const std::int64_t bound = file_->exact_frames();
   if (!file) return bound >= 0 ? bound : delivered_;
   SampleBlock block;
   std::vector<Speaker> speakers;
@@ -79,7 +79,7 @@ std::int64_t DecodedStream::scan_length() const {
 
 std::int64_t DecodedStream::length_frames() {
   if (length_ < 0) {
-    const std::int64_t stated = info().exact_frames;
+    const std::int64_t stated = file_->exact_frames();
     length_ = !prescan_ && stated >= 0 ? stated : scan_length();
     // The stream may already have read past a length measured on a shorter file.
     length_ = std::max(length_, delivered_);

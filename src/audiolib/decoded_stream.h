@@ -35,10 +35,10 @@ class DecodedStream {
  private:
   DecodedStream(std::string path, bool prescan, std::unique_ptr<ffmpeg::MediaFile> file);
   // Frames the stream may still produce at most, -1 for no bound known.
-  std::int64_t cap() const;
+  std::int64_t cap();
   // Decodes the next block into pending_; false at the end.
   bool decode_more();
-  std::int64_t scan_length() const;
+  std::int64_t scan_length();
 
   std::string path_;
   bool prescan_;

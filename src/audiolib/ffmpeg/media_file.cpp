@@ -6,9 +6,9 @@
 #include <mutex>
 #include <string_view>
 
+#include "audiolib/ffmpeg/media_file_state.h"
 #include "audiolib/ffmpeg/mp4_length.h"
-#include "audiolib/ffmpeg/owners.h"
-#include "audiolib/rate_guard.h"
+#include "audiolib/vorbis_headers.h"
 
 namespace sonvale::audiolib::ffmpeg {
 namespace {
@@ -71,7 +71,7 @@ bool states_exact_length(Container container, Codec codec) {
   }
 }
 
-std::int64_t exact_frames(const AVStream& stream, const StreamInfo& info) {
+std::int64_t stated_frames(const AVStream& stream, const StreamInfo& info) {
   if (!states_exact_length(info.container, info.codec)) return -1;
   if (stream.duration == AV_NOPTS_VALUE || stream.duration <= 0) return -1;
   if (stream.time_base.num != 1 || stream.time_base.den != info.sample_rate) return -1;
@@ -146,18 +146,41 @@ OpenError open_error_of(int code) {
 
 }  // namespace
 
-struct MediaFile::State {
-  FormatOwner format;
-  CodecOwner codec;
-  PacketOwner packet{av_packet_alloc()};
-  PacketOwner held{av_packet_alloc()};  // read ahead at opening, decoded first when it has data
-  FrameOwner frame{av_frame_alloc()};
-  int stream_index = -1;
-  StreamInfo info;
-  bool draining = false;
-  bool ended = false;
-  RateGuard rates{0};
-};
+// A decoder for the stream, set up by its own parameters or, for a later link of a
+// chained file, by that link's `setup` (the codec's extradata).
+CodecOwner open_decoder(const AVStream& stream, const std::vector<std::uint8_t>* setup, OpenError& error) {
+  const AVCodec* decoder = avcodec_find_decoder(stream.codecpar->codec_id);
+  if (decoder == nullptr) {
+    error = OpenError::Codec;
+    return nullptr;
+  }
+  CodecOwner codec(avcodec_alloc_context3(decoder));
+  if (codec == nullptr) {
+    error = OpenError::Memory;
+    return nullptr;
+  }
+  if (avcodec_parameters_to_context(codec.get(), stream.codecpar) < 0) {
+    error = OpenError::Codec;
+    return nullptr;
+  }
+  if (setup != nullptr) {
+    av_freep(&codec->extradata);
+    codec->extradata = static_cast<std::uint8_t*>(av_mallocz(setup->size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (codec->extradata == nullptr) {
+      error = OpenError::Memory;
+      return nullptr;
+    }
+    std::memcpy(codec->extradata, setup->data(), setup->size());
+    codec->extradata_size = static_cast<int>(setup->size());
+  }
+  codec->thread_count = 1;  // the engine's workers own the processors
+  codec->pkt_timebase = stream.time_base;
+  if (avcodec_open2(codec.get(), decoder, nullptr) < 0) {
+    error = OpenError::Codec;
+    return nullptr;
+  }
+  return codec;
+}
 
 MediaFile::MediaFile(std::unique_ptr<State> state) : state_(std::move(state)) {}
 MediaFile::~MediaFile() = default;
@@ -204,28 +227,9 @@ std::unique_ptr<MediaFile> MediaFile::open(const std::string& path, OpenError& e
   for (unsigned i = 0; i < format->nb_streams; ++i)
     if (static_cast<int>(i) != state->stream_index) format->streams[i]->discard = AVDISCARD_ALL;
   const AVStream& stream = *format->streams[state->stream_index];
-
-  const AVCodec* decoder = avcodec_find_decoder(stream.codecpar->codec_id);
-  if (decoder == nullptr) {
-    error = OpenError::Codec;
-    return nullptr;
-  }
-  state->codec.reset(avcodec_alloc_context3(decoder));
-  AVCodecContext* codec = state->codec.get();
-  if (codec == nullptr) {
-    error = OpenError::Memory;
-    return nullptr;
-  }
-  if (avcodec_parameters_to_context(codec, stream.codecpar) < 0) {
-    error = OpenError::Codec;
-    return nullptr;
-  }
-  codec->thread_count = 1;  // the engine's workers own the processors
-  codec->pkt_timebase = stream.time_base;
-  if (avcodec_open2(codec, decoder, nullptr) < 0) {
-    error = OpenError::Codec;
-    return nullptr;
-  }
+  state->codec = open_decoder(stream, nullptr, error);
+  if (!state->codec) return nullptr;
+  const AVCodecContext* codec = state->codec.get();
   StreamInfo& info = state->info;
   info.container = container_of(format->iformat);
   info.codec = codec_of(stream.codecpar->codec_id);
@@ -235,17 +239,21 @@ std::unique_ptr<MediaFile> MediaFile::open(const std::string& path, OpenError& e
     error = OpenError::Format;
     return nullptr;
   }
-  info.exact_frames = exact_frames(stream, info);
+  state->exact_frames = stated_frames(stream, info);
+  state->path = path;
+  state->links_read = info.container != Container::Ogg;
   state->rates = RateGuard(info.sample_rate);
   if (info.container == Container::Mp4 && info.codec == Codec::Aac) {
     const std::int64_t priming = hold_first_packet(format, state->stream_index, state->held.get());
-    info.exact_frames = mp4_exact_frames(url, state->stream_index, info.exact_frames, priming, info.sample_rate);
+    state->exact_frames =
+        mp4_exact_frames(url, state->stream_index, state->exact_frames, priming, info.sample_rate);
   }
   return std::unique_ptr<MediaFile>(new MediaFile(std::move(state)));
 }
 
 bool MediaFile::next_block(SampleBlock& block, std::vector<Speaker>& speakers) {
   State& s = *state_;
+  read_links();
   while (!s.ended) {
     const int received = avcodec_receive_frame(s.codec.get(), s.frame.get());
     if (received == 0) {
@@ -255,35 +263,62 @@ bool MediaFile::next_block(SampleBlock& block, std::vector<Speaker>& speakers) {
       SampleType type;
       if (verdict == RateGuard::Verdict::Skip || !sample_type_of(f.format, type) || f.ch_layout.nb_channels <= 0)
         continue;
+      int frames = f.nb_samples;
+      if (s.link < s.link_frames.size()) {
+        // A link plays to the length its pages give, whatever its last packet holds.
+        frames = static_cast<int>(std::min<std::int64_t>(frames, s.link_frames[s.link] - s.link_done));
+        if (frames <= 0) continue;
+        s.link_done += frames;
+      }
       block.type = type;
       block.planar = av_sample_fmt_is_planar(static_cast<AVSampleFormat>(f.format)) != 0;
       block.channels = f.ch_layout.nb_channels;
-      block.frames = f.nb_samples;
+      block.frames = frames;
       block.planes = f.extended_data;
       speakers_of(f.ch_layout, speakers);
       return true;
     }
-    if (received == AVERROR_EOF || s.draining) break;
-    // Otherwise the decoder wants more data (or refused a damaged packet): feed it.
-    if (s.held->size > 0 || s.held->side_data_elems > 0) {
-      avcodec_send_packet(s.codec.get(), s.held.get());
-      av_packet_unref(s.held.get());
+    if (received == AVERROR_EOF || s.draining) {
+      // The decoder has given out everything: the data has ended, or a chained
+      // link has, and the next link gets a decoder of its own.
+      if (s.next_link.empty() || !start_next_link()) break;
       continue;
     }
-    for (;;) {
-      if (av_read_frame(s.format.get(), s.packet.get()) < 0) {
-        avcodec_send_packet(s.codec.get(), nullptr);
-        s.draining = true;
-        break;
-      }
-      const bool ours = s.packet->stream_index == s.stream_index;
-      // A damaged packet is skipped; the decoder goes on with the next.
-      if (ours) avcodec_send_packet(s.codec.get(), s.packet.get());
-      av_packet_unref(s.packet.get());
-      if (ours) break;
-    }
+    // Otherwise the decoder wants more data (or refused a damaged packet): feed it.
+    feed();
   }
   s.ended = true;
+  return false;
+}
+
+void MediaFile::feed() {
+  State& s = *state_;
+  if (s.held->size > 0 || s.held->side_data_elems > 0) {
+    avcodec_send_packet(s.codec.get(), s.held.get());
+    av_packet_unref(s.held.get());
+    return;
+  }
+  while (read_own_packet()) {
+    if (s.info.codec == Codec::Vorbis &&
+        vorbis_header_of(s.packet->data, static_cast<std::size_t>(s.packet->size)) == VorbisHeader::Identification) {
+      s.next_link = read_link_setup();
+      break;  // the current link is drained first
+    }
+    // A damaged packet is refused by the decoder and skipped; it goes on with the next.
+    avcodec_send_packet(s.codec.get(), s.packet.get());
+    av_packet_unref(s.packet.get());
+    return;
+  }
+  avcodec_send_packet(s.codec.get(), nullptr);
+  s.draining = true;
+}
+
+bool MediaFile::read_own_packet() {
+  State& s = *state_;
+  while (av_read_frame(s.format.get(), s.packet.get()) >= 0) {
+    if (s.packet->stream_index == s.stream_index) return true;
+    av_packet_unref(s.packet.get());
+  }
   return false;
 }
 

@@ -26,9 +26,6 @@ struct StreamInfo {
   Codec codec = Codec::Other;
   int sample_rate = 0;
   int channels = 0;
-  // Frames the container states exactly (sample-accurate length fields), -1 when it
-  // gives none or only an estimate.
-  std::int64_t exact_frames = -1;
 };
 
 // One audio file opened with FFmpeg: the best audio stream of a container that
@@ -43,11 +40,20 @@ class MediaFile {
 
   const StreamInfo& info() const;
 
+  // Frames the container states exactly (sample-accurate length fields), -1 when it
+  // gives none or only an estimate. An Ogg file's pages are read through for it when
+  // first asked (or decoded), to find the links of a chained file.
+  std::int64_t exact_frames();
+
   // The next decoded block and where its channels play. False once the data has
   // ended: at the end of the file, at a read error, or where the sample rate
-  // changes for good (RateGuard). What cannot be decoded is skipped. The block stays
-  // valid until the next call.
+  // changes for good (RateGuard). What cannot be decoded is skipped. The links of a
+  // chained Ogg Vorbis file follow each other, each decoded as a file of its own to
+  // the length its pages give; the data ends before a link at another rate, and the
+  // stated length is that of the links before it. The block stays valid until the
+  // next call.
   bool next_block(SampleBlock& block, std::vector<Speaker>& speakers);
+
 
   // The reader's byte offset in the file.
   std::int64_t file_position() const;
@@ -55,6 +61,16 @@ class MediaFile {
  private:
   struct State;
   explicit MediaFile(std::unique_ptr<State> state);
+  // Gives the decoder its next packet, or tells it that the data has ended.
+  void feed();
+  // The next packet of the stream into the state's packet; false at the end.
+  bool read_own_packet();
+  // After a chained link's identification header: reads the rest of its headers and
+  // returns the setup for its decoder; empty when the link cannot be played.
+  std::vector<std::uint8_t> read_link_setup();
+  bool start_next_link();
+  // Reads an Ogg file's links, once.
+  void read_links();
   std::unique_ptr<State> state_;
 };
 
