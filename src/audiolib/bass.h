@@ -31,6 +31,7 @@ inline constexpr int kLowestSampleRate = 8'000;
 inline constexpr int kHighestSampleRate = 768'000;
 
 // Codes of BASS_ErrorGetCode, fixed; the player's "ERROR" box shows them.
+inline constexpr int kErrorStopped = -1;       // a length measurement given up (scan_stop.h)
 inline constexpr int kErrorOk = 0;
 inline constexpr int kErrorMemory = 1;
 inline constexpr int kErrorFileOpen = 2;       // missing, unreadable, or not a regular file
@@ -76,7 +77,9 @@ Handle BASS_WV_StreamCreateFile(bool mem, const char* file, std::uint64_t offset
 // the full count whenever the stream holds that much, fewer only at its end; -1 with
 // kErrorEnded once nothing is left.
 std::int32_t BASS_ChannelGetData(Handle handle, void* buffer, std::uint32_t length);
-// Bytes of the whole decoded stream, and bytes delivered so far; -1 on failure.
+// Bytes of the whole decoded stream, and bytes delivered so far; -1 on failure. A
+// length that has to be measured over the whole file is measured by the first call,
+// on its thread (audiolib/scan_stop.h).
 std::int64_t BASS_ChannelGetLength(Handle handle, std::uint32_t mode);
 std::int64_t BASS_ChannelGetPosition(Handle handle, std::uint32_t mode);
 bool BASS_ChannelGetAttribute(Handle handle, std::uint32_t attribute, float* value);

@@ -56,8 +56,12 @@ std::int32_t BASS_ChannelGetData(Handle handle, void* buffer, std::uint32_t leng
 }
 
 std::int64_t BASS_ChannelGetLength(Handle handle, std::uint32_t mode) {
-  return byte_count(handle, mode, kPositionBytes,
-                    [](DecodedStream& stream) { return stream.length_frames() * kFrameBytes; });
+  return byte_count(handle, mode, kPositionBytes, [](DecodedStream& stream) {
+    const std::int64_t frames = stream.length_frames();
+    if (frames >= 0) return frames * kFrameBytes;
+    set_error(kErrorStopped);
+    return std::int64_t{-1};
+  });
 }
 
 std::int64_t BASS_ChannelGetPosition(Handle handle, std::uint32_t mode) {

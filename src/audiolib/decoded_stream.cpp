@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audiolib/scan_stop.h"
+
 namespace sonvale::audiolib {
 
 std::unique_ptr<DecodedStream> DecodedStream::open(const std::string& path, bool prescan,
@@ -69,20 +71,18 @@ std::int64_t DecodedStream::scan_length() {
   auto file = ffmpeg::MediaFile::open(path_, error);
   const std::int64_t bound = file_->exact_frames();
   if (!file) return bound >= 0 ? bound : delivered_;
-  SampleBlock block;
-  std::vector<Speaker> speakers;
-  std::int64_t frames = 0;
-  while ((bound < 0 || frames < bound) && file->next_block(block, speakers))
-    frames += std::max(block.frames, 0);
-  return bound >= 0 ? std::min(frames, bound) : frames;
+  const std::optional<std::int64_t> frames = file->count_frames(bound, &ScanStop::requested);
+  if (!frames) return -1;
+  return bound >= 0 ? std::min(*frames, bound) : *frames;
 }
 
 std::int64_t DecodedStream::length_frames() {
   if (length_ < 0) {
     const std::int64_t stated = file_->exact_frames();
-    length_ = !prescan_ && stated >= 0 ? stated : scan_length();
+    const std::int64_t measured = !prescan_ && stated >= 0 ? stated : scan_length();
+    if (measured < 0) return -1;
     // The stream may already have read past a length measured on a shorter file.
-    length_ = std::max(length_, delivered_);
+    length_ = std::max(measured, delivered_);
   }
   return length_;
 }

@@ -15,7 +15,7 @@ namespace sonvale::audiolib {
 // thread-safe; its channel's lock guards it.
 class DecodedStream {
  public:
-  // `prescan` measures the length by decoding the file once (when first asked);
+  // `prescan` measures the length over the whole file once (when first asked);
   // otherwise the container's exact length is taken where it states one.
   static std::unique_ptr<DecodedStream> open(const std::string& path, bool prescan,
                                              ffmpeg::OpenError& error);
@@ -28,6 +28,7 @@ class DecodedStream {
 
   // The frames a full read yields. If the data ends before the length measured
   // earlier (a file cut short while playing), the length shrinks to what was read.
+  // -1 when a measurement was stopped (audiolib/scan_stop.h).
   std::int64_t length_frames();
   std::int64_t position_frames() const { return delivered_; }
   std::int64_t file_position() const { return file_->file_position(); }
@@ -38,6 +39,7 @@ class DecodedStream {
   std::int64_t cap();
   // Decodes the next block into pending_; false at the end.
   bool decode_more();
+  // -1 when stopped.
   std::int64_t scan_length();
 
   std::string path_;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "audiolib/bass.h"
+#include "audiolib/scan_stop.h"
 #include "loading/file_readable.h"
 #include "loading/release_decoder.h"
 #include "platform/time.h"
@@ -78,9 +79,13 @@ void open_entry(Loader& loader, int page, const playlist::PlaylistEntry& entry) 
 
   const audiolib::Handle opened = decoder.load();
   if (opened == 0) return;
-  loader.queue.append(entry.folder_name, entry.title,
-                      audiolib::BASS_ChannelGetLength(opened, audiolib::kPositionBytes), colour,
-                      TrackOrigin{page, entry.id, opened});
+  std::int64_t length = 0;
+  {
+    // An MP3's length is counted over the whole file; a stop need not wait for it.
+    const audiolib::ScanStop stop([&loader] { return loader.playback.stop_request.load() != 0; });
+    length = audiolib::BASS_ChannelGetLength(opened, audiolib::kPositionBytes);
+  }
+  loader.queue.append(entry.folder_name, entry.title, length, colour, TrackOrigin{page, entry.id, opened});
   loader.playlist.set_played_mark_of(page, entry.id, 1);
 }
 

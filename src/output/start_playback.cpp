@@ -145,6 +145,9 @@ void start_playback(Player& p, int keep_marks) {
   BASS_Init(0, static_cast<std::uint32_t>(p.playback.source_rate.load()), 0, nullptr, nullptr);
   paint_transport_buttons(p.ui, p.loader.playlist.visible_page());
 
+  // The previous playback's stop request would cut short the opening of this one's
+  // first track.
+  p.playback.stop_request = 0;
   loading::next_track_selection(p.loader);
   if (p.playback.current_decoder.load() == 0) {
     show_rate(p.ui, "Crush");

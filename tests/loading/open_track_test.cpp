@@ -124,6 +124,20 @@ TEST_F(OpenTrack, AnUnreadableFileMakesNoCallAndEndsOnTheThreadsLastCode) {
   EXPECT_EQ(decoder(), 0u);
 }
 
+// A stop does not wait for an MP3's length to be counted: the record gets -1.
+TEST_F(OpenTrack, AStopRequestCutsTheLengthMeasurementShort) {
+  add_entry(1, test::make_fixture(dir_, "long.mp3", test::Encoder::Lame, test::reference_pcm(44100, 2, 16, 100'000)),
+            "MP3", "long");
+  playback_.stop_request = 1;
+  open_track(loader_, 1, 0);
+  ASSERT_NE(decoder(), 0u);
+  ASSERT_EQ(queue_.records().size(), 1u);
+  EXPECT_EQ(queue_.records()[0].length, -1);
+  playback_.stop_request = 0;
+  open_track(loader_, 1, 0);
+  EXPECT_EQ(queue_.records()[1].length, 100'000 * 8);
+}
+
 TEST_F(OpenTrack, ReleasingFreesALiveStreamAndDropsAStaleHandle) {
   test::write_wav(dir_.file("r.wav"), pcm_);
   const std::string path = dir_.file("r.wav");

@@ -152,6 +152,20 @@ TEST(Playback, ARefusingExclusiveDeviceGetsTheWasapiMessage) {
   EXPECT_TRUE(f.queue.empty());
 }
 
+TEST(Playback, AStartAfterAStopMeasuresItsFirstMp3Whole) {
+  PlaybackFixture f;
+  const std::string mp3 = fx::make_fixture(f.dir, "a.mp3", fx::Encoder::Lame, fx::reference_pcm(44100, 2, 16, 200'000));
+  ASSERT_TRUE(f.add(mp3));
+  f.output.asio_device = 0;  // Null output
+  for (int start = 0; start < 2; ++start) {
+    start_playback(f.player, 0);
+    ASSERT_TRUE(f.player.device_started);
+    ASSERT_FALSE(f.queue.empty());
+    EXPECT_EQ(f.queue.front()->length, 200'000 * 8) << "start " << start;
+    finish_playback(f.player, 0);  // stops, as STOP does
+  }
+}
+
 std::vector<char> read_bytes(const std::string& path) {
   std::vector<char> bytes;
   if (FILE* in = std::fopen(path.c_str(), "rb")) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,12 @@ class MediaFile {
   // next call.
   bool next_block(SampleBlock& block, std::vector<Speaker>& speakers);
 
+  // The frames that next_block() would still yield, up to about `limit` (-1: no
+  // limit), read from this file's current position. MPEG audio files are counted
+  // from their packets without decoding, which is exact unless a frame is damaged
+  // (it then yields nothing); others are decoded. Asks `stop` as it goes; nothing
+  // when it answered true.
+  std::optional<std::int64_t> count_frames(std::int64_t limit, const std::function<bool()>& stop);
 
   // The reader's byte offset in the file.
   std::int64_t file_position() const;
