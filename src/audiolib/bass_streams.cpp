@@ -47,12 +47,19 @@ Handle create(CreateCall call, bool mem, const char* file, std::uint64_t offset,
   }
   auto channel = std::make_shared<Channel>();
   channel->stream = std::move(stream);
+  channel->call = call;
   const Handle handle = channel_table().add(std::move(channel));
   set_error(handle != 0 ? kErrorOk : kErrorInit);
   return handle;
 }
 
 }  // namespace
+
+std::optional<CreateCall> creation_call_of(Handle stream) {
+  const std::shared_ptr<Channel> channel = channel_table().find(stream);
+  if (!channel) return std::nullopt;
+  return channel->call;
+}
 
 Handle BASS_StreamCreateFile(bool mem, const char* file, std::uint64_t offset, std::uint64_t length,
                              std::uint32_t flags) {

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "audiolib/bass.h"
+#include "audiolib/content_rules.h"
 #include "audiolib/decoded_stream.h"
 
 namespace sonvale::audiolib {
@@ -14,6 +15,7 @@ namespace sonvale::audiolib {
 struct Channel {
   std::mutex lock;
   std::unique_ptr<DecodedStream> stream;  // guarded by lock
+  CreateCall call = CreateCall::Plain;     // the call that opened it; set before it is shared
 };
 
 // The library's handles. Every member takes the table's lock, briefly; no call on a

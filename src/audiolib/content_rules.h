@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+
+#include "audiolib/bass.h"
 #include "audiolib/ffmpeg/media_file.h"
 
 namespace sonvale::audiolib {
@@ -18,5 +21,8 @@ enum class CreateCall {
 // Whether the call opens content of this container and codec; a call refuses other
 // formats' content, so that each one does what its name says.
 bool call_accepts(CreateCall call, const ffmpeg::StreamInfo& content);
+
+// The call that opened a live stream; nothing for a handle that is not one.
+std::optional<CreateCall> creation_call_of(Handle stream);
 
 }  // namespace sonvale::audiolib

@@ -7,10 +7,12 @@
 #include <filesystem>
 
 #include "audiolib/bass.h"
+#include "audiolib/content_rules.h"
 #include "loading/release_decoder.h"
 #include "platform/player_ids.h"
 #include "platform/ui_headless.h"
 #include "support/audio_fixtures.h"
+#include "support/run_process.h"
 
 namespace sonvale::loading {
 namespace {
@@ -50,19 +52,39 @@ TEST_F(OpenTrack, EachExtensionOpensThroughItsRowWhateverItsCase) {
   test::write_wav(dir_.file("a.wav"), pcm_);
   add_entry(1, dir_.file("a.wav"), "wav", "a");
   add_entry(1, test::make_fixture(dir_, "b.MP3", test::Encoder::Lame, pcm_), "Mp3", "b");
-  add_entry(1, test::make_fixture(dir_, "c.m4a", test::Encoder::FfmpegAlacM4a, pcm_), "M4A", "c");  // ALAC
   add_entry(1, test::make_fixture(dir_, "d.m4a", test::Encoder::FfmpegAacM4a, pcm_), "m4a", "d");
-  add_entry(1, test::make_fixture(dir_, "e.aac", test::Encoder::FfmpegAdts, pcm_), "AAC", "e");
   add_entry(1, test::make_fixture(dir_, "f.ogg", test::Encoder::Oggenc, pcm_), "OGG", "f");
   add_entry(1, test::make_fixture(dir_, "g.wma", test::Encoder::FfmpegWma, pcm_), "WMA", "g");
   add_entry(1, test::make_fixture(dir_, "h.flac", test::Encoder::Flac, pcm_), "flac", "h");
   add_entry(1, test::make_fixture(dir_, "i.wv", test::Encoder::WavPack, pcm_), "WV", "i");
-  for (int i = 0; i < 9; ++i) {
+  for (int i = 0; i < 7; ++i) {
     open_track(loader_, 1, i);
     EXPECT_NE(decoder(), 0u) << "entry " << i;
   }
-  EXPECT_EQ(queue_.records().size(), 9u);
+  EXPECT_EQ(queue_.records().size(), 7u);
   EXPECT_TRUE(ui_.message_boxes().empty());
+}
+
+// The MP4 call opens Apple Lossless and AAC too: the order decides which one opens.
+TEST_F(OpenTrack, M4aAndAacTryTheAacCallThenAlacThenMp4) {
+  // MP3 audio in an MP4 file: only the MP4 call opens it.
+  const std::string mp3_in_mp4 = dir_.file("mp3.m4a");
+  test::write_wav(dir_.file("mp3.wav"), pcm_);
+  const std::vector<std::string> ffmpeg = {"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", dir_.file("mp3.wav"),
+                                           "-c:a", "libmp3lame", "-f", "mp4", mp3_in_mp4};
+  ASSERT_EQ(test::run_process(ffmpeg).exit_code, 0);
+  const std::pair<std::string, CreateCall> files[] = {
+      {test::make_fixture(dir_, "alac.m4a", test::Encoder::FfmpegAlacM4a, pcm_), CreateCall::Alac},
+      {test::make_fixture(dir_, "aac.m4a", test::Encoder::FfmpegAacM4a, pcm_), CreateCall::Aac},
+      {test::make_fixture(dir_, "adts.aac", test::Encoder::FfmpegAdts, pcm_), CreateCall::Aac},
+      {mp3_in_mp4, CreateCall::Mp4},
+  };
+  for (const auto& [path, call] : files) add_entry(1, path, path.ends_with(".aac") ? "AAC" : "M4A", path);
+  for (int i = 0; i < 4; ++i) {
+    open_track(loader_, 1, i);
+    ASSERT_NE(decoder(), 0u) << files[i].first;
+    EXPECT_EQ(creation_call_of(decoder()), files[i].second) << files[i].first;
+  }
 }
 
 TEST_F(OpenTrack, AnOpenedTrackIsQueuedMarkedAndReadToItsLength) {
