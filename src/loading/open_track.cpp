@@ -67,11 +67,15 @@ void open_entry(Loader& loader, int page, const playlist::PlaylistEntry& entry) 
 
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const FormatRow* row = row_of(playlist::upper_ascii(entry.extension));
-    if (row != nullptr && row->calls != CreationCalls::None &&
-        (!row->check_readable || is_file_readable(entry.path)))
+    const bool has_calls = row != nullptr && row->calls != CreationCalls::None;
+    int code = audiolib::kErrorFileOpen;
+    if (has_calls && (!row->check_readable || is_file_readable(entry.path))) {
       decoder.store(playlist::create_stream(row->calls, entry.path, row->flags));
-    // After an attempt without a call this is the thread's previous code.
-    const int code = audiolib::BASS_ErrorGetCode();
+      code = audiolib::BASS_ErrorGetCode();
+    } else if (!has_calls) {
+      // No call was made: the thread's previous code.
+      code = audiolib::BASS_ErrorGetCode();
+    }
     if (code == audiolib::kErrorOk) break;
     platform::sleep_ms(60);
     loader.ui.message_box("ERROR", std::to_string(code), 0);

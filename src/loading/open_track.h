@@ -22,11 +22,12 @@ struct Loader {
 
 // Opens entry `index` (0-based) of `page` as the current decoder, releasing the
 // previous one first. The decoder is chosen by the entry's extension. A creation the
-// library refuses is retried, up to 16 attempts, each failure shown in an "ERROR"
-// box with the error code. On success the track is queued with its length and its
-// page's colour, and the entry gets the played mark; a stop request cuts short a
-// length still being measured (the record's length is then -1). On failure the
-// current decoder is 0 and nothing is queued or marked.
+// library refuses, or a file that cannot be opened for reading (code 2), is retried,
+// up to 16 attempts, each failure shown in an "ERROR" box with the error code. On
+// success the track is queued with its length and its page's colour, and the entry
+// gets the played mark; a stop request cuts short a length still being measured
+// (the record's length is then -1). On failure the current decoder is 0 and nothing
+// is queued or marked.
 void open_track(Loader& loader, int page, int index);
 
 // The same for an entry already taken from `page`, as the next-track walk took it.
