@@ -109,6 +109,10 @@ bool output_was_lost(const Player& p) {
   return p.device_started && !BASS_ASIO_IsStarted() && !BASS_WASAPI_IsStarted();
 }
 
+std::string output_failure(const Player& p) {
+  return p.output.mode == kOutputWasapi ? wasapi_last_error() : asio_last_error();
+}
+
 void finish_playback(Player& p, int grace_ms) {
   platform::sleep_ms(grace_ms);
   stop_playback(p, 0);

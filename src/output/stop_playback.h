@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "output/player.h"
 
 namespace sonvale::output {
@@ -23,6 +25,9 @@ bool playback_has_ended(const Player& player);
 
 // The output thread ended on its own: the device went away while playing.
 bool output_was_lost(const Player& player);
+
+// Why the output path in use failed last, or why its device stopped by itself.
+std::string output_failure(const Player& player);
 
 // Playback ran out: after `grace_ms` stops it and puts the player back to idle
 // (empty play queue, rate display "0", navy transport buttons, nothing playing).

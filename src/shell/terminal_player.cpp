@@ -198,7 +198,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
     if (output::output_was_lost(app.player)) {
       output::stop_playback(app.player, 0);
       line.end();
-      std::cerr << "sonvale: the output device went away: " << audiolib::asio_last_error() << "\n";
+      std::cerr << "sonvale: the output device went away: " << output::output_failure(app.player) << "\n";
       return 1;
     }
     if (output::playback_has_ended(app.player)) {

@@ -152,6 +152,21 @@ TEST(Playback, ARefusingExclusiveDeviceGetsTheWasapiMessage) {
   EXPECT_TRUE(f.queue.empty());
 }
 
+TEST(Playback, ALostExclusiveDeviceIsReportedWithItsOwnError) {
+  PlaybackFixture f;
+  fx::write_wav(f.dir.file("44k.wav"), fx::reference_pcm(44100, 2, 16, 40000));
+  ASSERT_TRUE(f.add(f.dir.file("44k.wav")));
+  EXPECT_FALSE(audiolib::BASS_ASIO_ControlPanel());  // a failure of the other path, to tell them apart
+  f.output.mode = kOutputWasapi;
+  // A device whose writes fail once it plays.
+  f.output.wasapi_device = audiolib::wasapi_add_pcm_device(
+      "full", "full", "pcm.full { type file slave.pcm { type null } file \"/dev/full\" format raw }");
+  start_playback(f.player, 0);
+  ASSERT_TRUE(f.player.device_started);
+  while (!output_was_lost(f.player)) platform::sleep_ms(2);
+  EXPECT_NE(output_failure(f.player).find("Input/output error"), std::string::npos) << output_failure(f.player);
+}
+
 TEST(Playback, AStartAfterAStopMeasuresItsFirstMp3Whole) {
   PlaybackFixture f;
   const std::string mp3 = fx::make_fixture(f.dir, "a.mp3", fx::Encoder::Lame, fx::reference_pcm(44100, 2, 16, 200'000));
