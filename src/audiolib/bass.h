@@ -54,6 +54,8 @@ bool BASS_Free();
 
 // The last error of the calling thread's previous call; 0 after a success.
 int BASS_ErrorGetCode();
+// What a code of BASS_ErrorGetCode means, in a few words, for messages.
+const char* error_text(int code);
 
 // Opens `file` (a zero-terminated path) from its start to its end: `mem` false,
 // `offset` and `length` 0. Returns 0 on failure. Each call opens its own kind of

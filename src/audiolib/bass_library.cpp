@@ -86,4 +86,24 @@ bool BASS_Free() {
 
 int BASS_ErrorGetCode() { return last_error; }
 
+const char* error_text(int code) {
+  switch (code) {
+    case kErrorStopped: return "stopped before the length was measured";
+    case kErrorOk: return "no error";
+    case kErrorMemory: return "out of memory";
+    case kErrorFileOpen: return "the file cannot be opened: it is missing, unreadable or not a file";
+    case kErrorHandle: return "not an open stream";
+    case kErrorInit: return "the decoder is not ready";
+    case kErrorAlready: return "the decoder is already set up";
+    case kErrorIllegalType: return "an attribute or mode the decoder does not know";
+    case kErrorIllegalParam: return "an argument the decoder does not take";
+    case kErrorDevice: return "no such device";
+    case kErrorSampleRate: return "a sample rate no sound card plays (outside 8,000 to 768,000 Hz)";
+    case kErrorFileFormat: return "not audio of the kind its name says, or damaged";
+    case kErrorCodec: return "its audio cannot be decoded";
+    case kErrorEnded: return "the stream has ended";
+    default: return "an unknown error";
+  }
+}
+
 }  // namespace sonvale::audiolib

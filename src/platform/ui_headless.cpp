@@ -365,8 +365,16 @@ Rect HeadlessUi::desktop_rect() const {
 int HeadlessUi::message_box(std::string_view title, std::string_view text, unsigned flags) {
   std::lock_guard lock(mutex_);
   boxes_.push_back({std::string(title), std::string(text), flags});
-  if (messages_ != nullptr) *messages_ << "sonvale: [" << title << "] " << text << std::endl;
+  if (messages_ == nullptr) return 1;
+  *messages_ << "sonvale: [" << title << "] " << text;
+  if (const std::string note = note_ ? note_(title, text) : std::string(); !note.empty()) *messages_ << ": " << note;
+  *messages_ << std::endl;
   return 1;
+}
+
+void HeadlessUi::set_message_note(MessageNote note) {
+  std::lock_guard lock(mutex_);
+  note_ = std::move(note);
 }
 
 std::vector<std::string> HeadlessUi::open_files_dialog(std::string_view title,

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -50,6 +51,12 @@ class HeadlessUi final : public Ui {
  public:
   // Message boxes are printed to `messages`, or nowhere when it is null.
   explicit HeadlessUi(std::ostream* messages = nullptr);
+
+  // Words printed after a message box's text when `note` gives any, to say what a
+  // short text means. Called on the thread that shows the box, under the lock of
+  // this object: it must not call back into it.
+  using MessageNote = std::function<std::string(std::string_view title, std::string_view text)>;
+  void set_message_note(MessageNote note);
 
   bool open_window(int window, Rect client, std::string_view title, unsigned flags,
                    int owner = -1) override;
@@ -251,6 +258,7 @@ class HeadlessUi final : public Ui {
   std::string gui_face_;
   std::vector<std::string> faces_;
   std::ostream* messages_;
+  MessageNote note_;  // guarded by mutex_
   Point cursor_;
   Rect desktop_{0, 0, 1920, 1080};
   int foreground_ = -1;

@@ -6,12 +6,7 @@
 #include "playlist/entry_texts.h"
 
 namespace sonvale::playlist {
-namespace {
-
-// Decode-only float streams, measured exactly.
-constexpr std::uint32_t kProbeFlags = audiolib::kFlagDecode | audiolib::kFlagPrescan | audiolib::kFlagFloat;
-
-CreationCalls calls_for(const std::string& key) {
+CreationCalls probe_calls_for(const std::string& key) {
   if (key == "MP3" || key == "OGG" || key == "WAV") return CreationCalls::Plain;
   if (key == "M4A" || key == "AAC") return CreationCalls::Mp4Family;
   if (key == "WMA") return CreationCalls::Wma;
@@ -20,14 +15,12 @@ CreationCalls calls_for(const std::string& key) {
   return CreationCalls::None;
 }
 
-}  // namespace
-
 bool probe_file(Playlist& playlist, const std::string& path, const std::string& extension) {
   PlaylistEntry& staged = playlist.staged();
   // Nothing of the previous file may carry over into this one.
   staged = PlaylistEntry{};
   const std::string key = upper_ascii(extension);
-  const audiolib::Handle stream = create_stream(calls_for(key), path, kProbeFlags);
+  const audiolib::Handle stream = create_stream(probe_calls_for(key), path, kProbeFlags);
   if (stream == 0) return false;
 
   staged.path = path;

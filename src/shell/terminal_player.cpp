@@ -21,6 +21,7 @@
 #include "playlist/add_tracks.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "shell/terminal_messages.h"
 
 namespace sonvale::shell {
 namespace {
@@ -79,15 +80,15 @@ std::optional<int> find_device(const std::string& wanted) {
   return std::nullopt;
 }
 
-// Adds the files to page 1 one by one, telling which were left out.
+// Adds the files to page 1 one by one, telling which were left out and why.
 void add_files(App& app, const std::vector<std::string>& files) {
   app.playlist.set_visible_page(1);
   for (const std::string& file : files) {
     const std::size_t before = app.playlist.size(1);
+    const std::int32_t rate = app.playback.source_rate.load();
     playlist::add_dropped_files(app.playlist, {file});
     if (app.playlist.size(1) == before)
-      std::cerr << "sonvale: left out " << file
-                << ": not a playable file, or not at the sample rate of the files before it\n";
+      std::cerr << "sonvale: left out " << file << ": " << refusal_reason(file, rate) << "\n";
   }
 }
 
@@ -134,6 +135,7 @@ class NowPlayingLine {
 
 int run_terminal_player(const TerminalRequest& request, StartupOptions options) {
   platform::HeadlessUi ui(&std::cerr);
+  ui.set_message_note(message_note);
   App app(ui);
   options.terminal = true;
   if (start_up(app, options) == StartupOutcome::Exit) return take_exit_path(app);
@@ -149,6 +151,13 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   if (needs_threads && app.playback.processor_count.load() < 2) {
     std::cerr << "sonvale: " << mode.label << " and LPF brown need at least two processors\n";
     return 1;
+  }
+
+  if (request.render_path) {
+    if (const auto problem = render_target_problem(*request.render_path, request.files)) {
+      std::cerr << "sonvale: " << *problem << "\n";
+      return 1;
+    }
   }
 
   const std::optional<int> device =
@@ -168,6 +177,10 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
     std::cerr << "sonvale: nothing to play\n";
     return 1;
   }
+  if (const auto problem = mode_problem(mode, app.playback.source_rate.load())) {
+    std::cerr << "sonvale: " << *problem << "\n";
+    return 1;
+  }
   output::show_sound_mode(ui, app.playback, request.mode);
   output::show_post_filter(ui, app.playback, request.mode == engine::SoundMode::Green1 ? 0 : request.post_filter);
 
@@ -175,12 +188,17 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   NowPlayingLine line(isatty(STDERR_FILENO) != 0);
   line.show("preparing the first block...");
   const Clock::time_point play = Clock::now();
+  const std::size_t boxes_before = ui.message_boxes().size();
   output::start_playback(app.player, 0);
   const double first_block = seconds_since(play);
   if (!app.player.device_started) {
     line.end();
-    std::cerr << (g_interrupted ? "sonvale: stopped\n" : "sonvale: playback could not start\n");
-    return g_interrupted ? 0 : 1;
+    if (g_interrupted) {
+      std::cerr << "sonvale: stopped\n";
+      return 0;
+    }
+    std::cerr << "sonvale: playback could not start: " << start_failure(ui, boxes_before, app.player) << "\n";
+    return 1;
   }
 
   // A render ends as soon as the engine is done: its end is looked for more often

@@ -105,6 +105,17 @@ TEST(HeadlessUi, MessageBoxesAreRecordedAndPrinted) {
   EXPECT_EQ(boxes[0].title, "CPU Error");
   EXPECT_EQ(boxes[0].flags, 0x1010u);
   EXPECT_EQ(out.str(), "sonvale: [CPU Error] This software use SSE2.\n");
+
+  // A note says what a bare text means; the box keeps its text.
+  ui.set_message_note([](std::string_view title, std::string_view text) {
+    return title == "ERROR" && text == "2" ? "the file cannot be opened" : "";
+  });
+  ui.message_box("ERROR", "2", 0);
+  ui.message_box("ERROR", "41", 0);
+  EXPECT_EQ(out.str(), "sonvale: [CPU Error] This software use SSE2.\n"
+                       "sonvale: [ERROR] 2: the file cannot be opened\n"
+                       "sonvale: [ERROR] 41\n");
+  EXPECT_EQ(ui.message_boxes()[1].text, "2");
 }
 
 TEST(HeadlessUi, ShowCommandsKeepTrackOfMaximisation) {

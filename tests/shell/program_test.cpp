@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include "engine/kernel_tables.h"
+#include "shell/terminal_messages.h"
+#include "support/audio_fixtures.h"
 #include "support/run_process.h"
 
 namespace sonvale::shell {
@@ -66,6 +68,91 @@ TEST(Program, AnalyzeRefusesAFolderItCannotWriteAndAModeWithoutThatFilter) {
   const auto unoffered = run_process({sonvale_binary(), "--analyze", "out", "--mode", "Green x 1", "--lpf", "2"});
   EXPECT_EQ(unoffered.exit_code, 2);
   EXPECT_NE(unoffered.err.find("Green x 1 plays without a post filter"), std::string::npos) << unoffered.err;
+}
+
+// A folder of its own with a few short sound files, and the player run in it.
+class Terminal : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(dir_.file("here"));
+    std::filesystem::create_directories(dir_.file("there"));
+    test::write_wav(dir_.file("here/a.wav"), test::reference_pcm(44100, 2, 16, 4410));
+    test::write_wav(dir_.file("there/b.wav"), test::reference_pcm(44100, 2, 16, 2205));
+  }
+
+  // Runs the player with the working folder "here".
+  test::ProcessResult run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"env", "-C", dir_.file("here"), sonvale_binary()});
+    return run_process(args, kNoDisplay);
+  }
+
+  std::string bytes_of(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  test::TempDir dir_;
+};
+
+TEST_F(Terminal, FilesLeftOutAreToldWhy) {
+  std::filesystem::create_directory(dir_.file("here/folder.flac"));
+  test::write_text(dir_.file("here/noise.mp3"), std::string(20000, '\x33'));
+  test::write_text(dir_.file("here/notes.txt"), "words");
+  test::write_wav(dir_.file("here/48k.wav"), test::reference_pcm(48000, 2, 16, 480));
+  test::write_wav(dir_.file("here/1hz.wav"), test::reference_pcm(1, 2, 16, 10));
+  const auto result = run({"--render", "out.wav", "--mode", "Green x 1", "noise.mp3", "missing.wav", "folder.flac",
+                           "notes.txt", "1hz.wav", "a.wav", "48k.wav"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  for (const char* line : {"left out noise.mp3: not a playable MP3 file\n", "left out missing.wav: no such file\n",
+                           "left out folder.flac: a folder", "left out notes.txt: not a kind of file Sonvale plays",
+                           "left out 1hz.wav: its sample rate is not one a sound card plays",
+                           "left out 48k.wav: it is at 48000 Hz, the files before it at 44100 Hz"})
+    EXPECT_NE(result.err.find(line), std::string::npos) << line << "\n" << result.err;
+  EXPECT_EQ(result.err.find("left out a.wav"), std::string::npos) << result.err;
+}
+
+TEST_F(Terminal, RenderingNeverOverwritesAnInputNorLeavesAnEmptyFile) {
+  const std::string input = bytes_of(dir_.file("here/a.wav"));
+  auto result = run({"--render", "a.wav", "../here/a.wav"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.err.find("a.wav is one of the files to play"), std::string::npos) << result.err;
+  EXPECT_EQ(bytes_of(dir_.file("here/a.wav")), input);
+
+  result = run({"--render", "/nonexistent-dir/out.wav", "a.wav"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.err.find("/nonexistent-dir/out.wav: cannot create: No such file or directory"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(result.err.find("ASIO"), std::string::npos) << result.err;
+
+  // A FLAC file whose header is whole and whose audio is gone: nothing plays.
+  const std::string flac = test::make_fixture(dir_, "here/dead.flac", test::Encoder::Flac, test::reference_pcm());
+  std::string dead = bytes_of(flac);
+  std::fill(dead.begin() + static_cast<std::ptrdiff_t>(dead.find("\xFF\xF8")), dead.end(), '\0');
+  test::write_text(flac, dead);
+  for (const char* nothing : {"missing.wav", "dead.flac"}) {
+    result = run({"--render", "out.wav", "--mode", "Green x 1", nothing});
+    EXPECT_EQ(result.exit_code, 1) << nothing;
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("here/out.wav"))) << nothing;
+  }
+  EXPECT_NE(result.err.find("playback could not start: "), std::string::npos) << result.err;
+}
+
+TEST_F(Terminal, AModeThatCannotPlayTheRateNamesTheModesThatCan) {
+  test::write_wav(dir_.file("here/384k.wav"), test::reference_pcm(384000, 2, 16, 3840));
+  const auto result = run({"--render", "out.wav", "--mode", "Green x 2", "384k.wav"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.err.find("Green x 2 would need 768000 Hz, above the 192000 Hz limit"), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find("play in \"Green x 1\" or \"Red x 1\""), std::string::npos) << result.err;
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("here/out.wav")));
+}
+
+TEST(TerminalMessages, AnErrorBoxSaysWhatItsCodeMeans) {
+  EXPECT_EQ(message_note("ERROR", "2"),
+            "a track could not be opened: the file cannot be opened: it is missing, unreadable or not a file");
+  EXPECT_NE(message_note("ERROR", "44").find("cannot be decoded"), std::string::npos);
+  EXPECT_EQ(message_note("ERROR", "2x"), "");
+  EXPECT_EQ(message_note("ASIO didn't set 44100Hz or other error.", "2"), "");
 }
 
 TEST(Program, DumpTablesWritesTheFiveTablesAsRawDoubles) {
