@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 
@@ -85,6 +86,20 @@ bool touch_file_ends(const std::string& path) {
     (void)pread(fd, &byte, 1, st.st_size - 1);
   close(fd);
   return true;
+}
+
+std::string absolute_path(const std::string& typed) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path path = fs::absolute(typed, error);
+  if (error || typed.empty()) return typed;
+  const fs::path name = path.filename();
+  if (name.empty() || name == "." || name == "..") {
+    const fs::path folder = fs::weakly_canonical(path, error);
+    return error ? path.lexically_normal().string() : folder.string();
+  }
+  const fs::path folder = fs::weakly_canonical(path.parent_path(), error);
+  return error ? path.lexically_normal().string() : (folder / name).string();
 }
 
 std::string documents_folder() {

@@ -29,6 +29,11 @@ std::optional<std::int64_t> file_created_local_seconds(const std::string& path);
 // pipe or a device.
 bool touch_file_ends(const std::string& path);
 
+// A path the user typed, made absolute against the working folder; "." and ".." are
+// resolved through the folders they name, as the system would, while the file's own
+// name is kept as typed. A path that cannot be resolved is returned as it is.
+std::string absolute_path(const std::string& typed);
+
 // The user's documents folder, ending in "/": the XDG_DOCUMENTS_DIR variable, else the
 // folder the desktop names in user-dirs.dirs, else ~/Documents, else the home folder;
 // each only when it exists.

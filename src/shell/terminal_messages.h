@@ -15,15 +15,15 @@ namespace sonvale::shell {
 
 // What the terminal modes say where the window only shows a box or a short word.
 
-// Why the file at `path` was not added to a playlist at `source_rate`
+// Why the file at `path` (absolute) was not added to a playlist at `source_rate`
 // (0 while it is empty).
 std::string refusal_reason(const std::string& path, std::int32_t source_rate);
 
 // Words after a message box's text: what the code of an "ERROR" box means.
 std::string message_note(std::string_view title, std::string_view text);
 
-// Why --render cannot write `render_path` while playing `files`, if it cannot: one
-// of them is the file itself, or the file cannot be written.
+// Why --render cannot write `render_path` while playing `files` (absolute), if it
+// cannot: one of them is the file itself, or the file cannot be written.
 std::optional<std::string> render_target_problem(const std::string& render_path,
                                                  const std::vector<std::string>& files);
 

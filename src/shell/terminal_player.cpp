@@ -16,6 +16,7 @@
 #include "output/start_playback.h"
 #include "output/stop_playback.h"
 #include "platform/cpu.h"
+#include "platform/files.h"
 #include "platform/interface_fonts.h"
 #include "platform/ui_headless.h"
 #include "playlist/add_tracks.h"
@@ -80,15 +81,16 @@ std::optional<int> find_device(const std::string& wanted) {
   return std::nullopt;
 }
 
-// Adds the files to page 1 one by one, telling which were left out and why.
-void add_files(App& app, const std::vector<std::string>& files) {
+// Adds the files (`typed`, made absolute in `paths`) to page 1 one by one, telling
+// which were left out and why.
+void add_files(App& app, const std::vector<std::string>& typed, const std::vector<std::string>& paths) {
   app.playlist.set_visible_page(1);
-  for (const std::string& file : files) {
+  for (std::size_t i = 0; i < paths.size(); ++i) {
     const std::size_t before = app.playlist.size(1);
     const std::int32_t rate = app.playback.source_rate.load();
-    playlist::add_dropped_files(app.playlist, {file});
+    playlist::add_dropped_files(app.playlist, {paths[i]});
     if (app.playlist.size(1) == before)
-      std::cerr << "sonvale: left out " << file << ": " << refusal_reason(file, rate) << "\n";
+      std::cerr << "sonvale: left out " << typed[i] << ": " << refusal_reason(paths[i], rate) << "\n";
   }
 }
 
@@ -153,8 +155,11 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
     return 1;
   }
 
+  // Typed names are the user's, not a folder's: a leading "./" is not a hidden name.
+  std::vector<std::string> paths;
+  for (const std::string& file : request.files) paths.push_back(platform::absolute_path(file));
   if (request.render_path) {
-    if (const auto problem = render_target_problem(*request.render_path, request.files)) {
+    if (const auto problem = render_target_problem(*request.render_path, paths)) {
       std::cerr << "sonvale: " << *problem << "\n";
       return 1;
     }
@@ -172,7 +177,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   app.output.asio_device = *device;
   app.player.feed.count_delivered = request.render_path.has_value();
 
-  add_files(app, request.files);
+  add_files(app, request.files, paths);
   if (app.playlist.size(1) == 0) {
     std::cerr << "sonvale: nothing to play\n";
     return 1;

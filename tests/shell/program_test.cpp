@@ -94,6 +94,14 @@ class Terminal : public ::testing::Test {
   test::TempDir dir_;
 };
 
+TEST_F(Terminal, TypedRelativePathsArePlayedAsTheFilesTheyName) {
+  const auto result = run({"--render", "out.wav", "--mode", "Green x 1", "./a.wav", "../there/b.wav"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.err.find("left out"), std::string::npos) << result.err;
+  // Both files, whole: 44-byte headers in, 94 out, 4-byte frames in, 8 out.
+  EXPECT_EQ(std::filesystem::file_size(dir_.file("here/out.wav")), 94u + 8u * (4410 + 2205));
+}
+
 TEST_F(Terminal, FilesLeftOutAreToldWhy) {
   std::filesystem::create_directory(dir_.file("here/folder.flac"));
   test::write_text(dir_.file("here/noise.mp3"), std::string(20000, '\x33'));
