@@ -155,6 +155,20 @@ TEST_F(Terminal, AModeThatCannotPlayTheRateNamesTheModesThatCan) {
   EXPECT_FALSE(std::filesystem::exists(dir_.file("here/out.wav")));
 }
 
+TEST_F(Terminal, PlayingIntoTheNullOutputByDefaultIsSaidOnce) {
+  const auto devices = run_process({sonvale_binary(), "--list-devices"}, kNoDisplay);
+  if (devices.out.find("  0  Null output\n") == std::string::npos) GTEST_SKIP() << "this machine has a sound card";
+  const auto result = run({"--play", "--mode", "Green x 1", "../there/b.wav"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  const std::string note = "no sound card found: playing into \"Null output\"";
+  EXPECT_NE(result.err.find(note), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find(note), result.err.rfind(note));
+  EXPECT_NE(result.err.find("--list-devices"), std::string::npos);
+  // Asked for by name, it goes without a word.
+  const auto chosen = run({"--play", "--device", "Null output", "--mode", "Green x 1", "../there/b.wav"});
+  EXPECT_EQ(chosen.err.find(note), std::string::npos) << chosen.err;
+}
+
 TEST(TerminalMessages, AnErrorBoxSaysWhatItsCodeMeans) {
   EXPECT_EQ(message_note("ERROR", "2"),
             "a track could not be opened: the file cannot be opened: it is missing, unreadable or not a file");
