@@ -23,7 +23,7 @@ Result with_stream(Handle handle, Result failed, Work work) {
 // A byte count of the stream in the one mode these calls know; -1 on failure.
 template <typename Count>
 std::int64_t byte_count(Handle handle, std::uint32_t mode, std::uint32_t known_mode, Count count) {
-  return with_stream(handle, std::int64_t{-1}, [&](DecodedStream& stream) {
+  return with_stream(handle, std::int64_t{-1}, [&](ChannelSource& stream) {
     if (mode != known_mode) {
       set_error(kErrorIllegalType);
       return std::int64_t{-1};
@@ -40,7 +40,7 @@ std::int32_t BASS_ChannelGetData(Handle handle, void* buffer, std::uint32_t leng
     set_error(channel_table().find(handle) ? kErrorIllegalParam : kErrorHandle);
     return -1;
   }
-  return with_stream(handle, std::int32_t{-1}, [&](DecodedStream& stream) {
+  return with_stream(handle, std::int32_t{-1}, [&](ChannelSource& stream) {
     if (stream.finished()) {
       set_error(kErrorEnded);
       return std::int32_t{-1};
@@ -56,7 +56,7 @@ std::int32_t BASS_ChannelGetData(Handle handle, void* buffer, std::uint32_t leng
 }
 
 std::int64_t BASS_ChannelGetLength(Handle handle, std::uint32_t mode) {
-  return byte_count(handle, mode, kPositionBytes, [](DecodedStream& stream) {
+  return byte_count(handle, mode, kPositionBytes, [](ChannelSource& stream) {
     const std::int64_t frames = stream.length_frames();
     if (frames >= 0) return frames * kFrameBytes;
     set_error(kErrorStopped);
@@ -66,11 +66,11 @@ std::int64_t BASS_ChannelGetLength(Handle handle, std::uint32_t mode) {
 
 std::int64_t BASS_ChannelGetPosition(Handle handle, std::uint32_t mode) {
   return byte_count(handle, mode, kPositionBytes,
-                    [](DecodedStream& stream) { return stream.position_frames() * kFrameBytes; });
+                    [](ChannelSource& stream) { return stream.position_frames() * kFrameBytes; });
 }
 
 bool BASS_ChannelGetAttribute(Handle handle, std::uint32_t attribute, float* value) {
-  return with_stream(handle, false, [&](DecodedStream& stream) {
+  return with_stream(handle, false, [&](ChannelSource& stream) {
     if (attribute != kAttributeRate) {
       set_error(kErrorIllegalType);
       return false;
@@ -79,7 +79,7 @@ bool BASS_ChannelGetAttribute(Handle handle, std::uint32_t attribute, float* val
       set_error(kErrorIllegalParam);
       return false;
     }
-    *value = static_cast<float>(stream.info().sample_rate);
+    *value = static_cast<float>(stream.sample_rate());
     set_error(kErrorOk);
     return true;
   });
@@ -87,7 +87,7 @@ bool BASS_ChannelGetAttribute(Handle handle, std::uint32_t attribute, float* val
 
 std::int64_t BASS_StreamGetFilePosition(Handle handle, std::uint32_t mode) {
   return byte_count(handle, mode, kFilePositionCurrent,
-                    [](DecodedStream& stream) { return stream.file_position(); });
+                    [](ChannelSource& stream) { return stream.file_position(); });
 }
 
 bool BASS_StreamFree(Handle handle) {

@@ -46,7 +46,7 @@ Handle create(CreateCall call, bool mem, const char* file, std::uint64_t offset,
     return 0;
   }
   auto channel = std::make_shared<Channel>();
-  channel->stream = std::move(stream);
+  channel->stream = std::make_unique<DecodedSource>(std::move(stream));
   channel->call = call;
   const Handle handle = channel_table().add(std::move(channel));
   set_error(handle != 0 ? kErrorOk : kErrorInit);

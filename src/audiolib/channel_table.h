@@ -6,15 +6,15 @@
 #include <unordered_map>
 
 #include "audiolib/bass.h"
+#include "audiolib/channel_source.h"
 #include "audiolib/content_rules.h"
-#include "audiolib/decoded_stream.h"
 
 namespace sonvale::audiolib {
 
 // One open stream. Its lock is held for the whole of each call on it.
 struct Channel {
   std::mutex lock;
-  std::unique_ptr<DecodedStream> stream;  // guarded by lock
+  std::unique_ptr<ChannelSource> stream;  // guarded by lock
   CreateCall call = CreateCall::Plain;     // the call that opened it; set before it is shared
 };
 
