@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "audiolib/bass.h"
+#include "audiolib/bass_cd.h"
 #include "audiolib/scan_stop.h"
 #include "loading/file_readable.h"
 #include "loading/release_decoder.h"
@@ -27,10 +28,10 @@ struct FormatRow {
   bool check_readable;
   CreationCalls calls;
   std::uint32_t flags;
+  bool cd = false;  // read from the entry's drive and track, not from a file
 };
 
-// MP3 alone is pre-scanned, for an exact length and exact positions. Audio-CD
-// tracks ("CDA") make no call until disc reading arrives.
+// MP3 alone is pre-scanned, for an exact length and exact positions.
 constexpr FormatRow kFormats[] = {
     {"MP3", true, CreationCalls::Plain, kFlags | kFlagPrescan},
     {"OGG", true, CreationCalls::Plain, kFlags},
@@ -39,9 +40,19 @@ constexpr FormatRow kFormats[] = {
     {"AAC", true, CreationCalls::Mp4Family, kFlags},
     {"WMA", true, CreationCalls::Wma, kFlags},
     {"FLAC", true, CreationCalls::Flac, kFlags},
-    {"CDA", false, CreationCalls::None, kFlags},
+    {"CDA", false, CreationCalls::None, kFlags, true},
     {"WV", true, CreationCalls::WavPack, kFlags},
 };
+
+// The drive's stored speed, then half of it, then its fastest; the track is read
+// whichever the drive took.
+audiolib::Handle open_cd_track(const playlist::PlaylistEntry& entry, std::uint32_t flags) {
+  using namespace audiolib;
+  if (!BASS_CD_SetSpeed(entry.cd_drive, entry.cd_read_speed) &&
+      !BASS_CD_SetSpeed(entry.cd_drive, static_cast<int>(entry.cd_read_speed / 2.0)))
+    BASS_CD_SetSpeed(entry.cd_drive, -1);
+  return BASS_CD_StreamCreate(entry.cd_drive, entry.cd_track, flags);
+}
 
 const FormatRow* row_of(std::string_view key) {
   for (const FormatRow& row : kFormats)
@@ -69,7 +80,10 @@ void open_entry(Loader& loader, int page, const playlist::PlaylistEntry& entry) 
     const FormatRow* row = row_of(playlist::upper_ascii(entry.extension));
     const bool has_calls = row != nullptr && row->calls != CreationCalls::None;
     int code = audiolib::kErrorFileOpen;
-    if (has_calls && (!row->check_readable || is_file_readable(entry.path))) {
+    if (row != nullptr && row->cd) {
+      decoder.store(open_cd_track(entry, row->flags));
+      code = audiolib::BASS_ErrorGetCode();
+    } else if (has_calls && (!row->check_readable || is_file_readable(entry.path))) {
       decoder.store(playlist::create_stream(row->calls, entry.path, row->flags));
       code = audiolib::BASS_ErrorGetCode();
     } else if (!has_calls) {

@@ -22,6 +22,9 @@ Candidate classify(std::string_view name, bool chosen) {
   // The dialog's names match its filter, so an end in "LAC" is taken for FLAC.
   const bool flac = chosen ? e3 == "LAC" : upper_ascii(last(name, 5)) == ".FLAC";
   if (flac) return {Candidate::Kind::Probe, spelt(4)};
+  // A disc image's sheet stands for all of the disc's tracks.
+  const std::string e4 = upper_ascii(last(name, 4));
+  if (e4 == ".CUE" || e4 == ".TOC") return {Candidate::Kind::DiscImage, {}};
   return {};
 }
 

@@ -7,7 +7,7 @@ namespace sonvale::playlist {
 
 // What an adding path does with a file, judged by the end of its name only.
 struct Candidate {
-  enum class Kind { Ignore, Probe, CdTrack };
+  enum class Kind { Ignore, Probe, CdTrack, DiscImage };
   Kind kind = Kind::Ignore;
   std::string extension;  // for Probe: handed to probe_file
 };

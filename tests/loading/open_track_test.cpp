@@ -7,12 +7,16 @@
 #include <filesystem>
 
 #include "audiolib/bass.h"
+#include "audiolib/bass_cd.h"
 #include "audiolib/content_rules.h"
 #include "loading/release_decoder.h"
 #include "platform/player_ids.h"
 #include "platform/ui_headless.h"
+#include "playlist/add_tracks.h"
 #include "support/audio_fixtures.h"
+#include "support/disc_images.h"
 #include "support/run_process.h"
+#include "support/scoped_env.h"
 
 namespace sonvale::loading {
 namespace {
@@ -127,6 +131,32 @@ TEST_F(OpenTrack, AFileTheLibraryRejectsIsTried16TimesWithAnErrorBoxEach) {
   EXPECT_EQ(boxes[0].text, std::to_string(kErrorFileFormat));
   EXPECT_TRUE(queue_.records().empty());
   EXPECT_EQ(playlist_.entry(1, 0)->played, 0);
+}
+
+TEST_F(OpenTrack, ACdTrackIsReadFromItsDiscAndAGoneDiscIsTriedWithErrorBoxes) {
+  test::ScopedEnv off("SONVALE_CDDB_SERVER", "off");
+  const test::DiscImage image = test::make_cue_image(dir_, "album", test::plain_layout({40, 25}));
+  playlist_.set_visible_page(2);
+  playlist::add_dropped_files(playlist_, {image.sheet});
+  ASSERT_EQ(playlist_.size(2), 2u);
+  open_track(loader_, 2, 1);
+  ASSERT_NE(decoder(), 0u);
+  ASSERT_EQ(queue_.records().size(), 1u);
+  EXPECT_EQ(queue_.records()[0].length, image.track_frames(1) * 8);
+  EXPECT_EQ(queue_.records()[0].line2, "02 > Audio CD");
+  EXPECT_EQ(playlist_.entry(2, 1)->played, 1);
+  std::vector<float> samples(2 * image.track_frames(1));
+  EXPECT_EQ(BASS_ChannelGetData(decoder(), samples.data(), static_cast<std::uint32_t>(samples.size() * 4)),
+            static_cast<std::int32_t>(samples.size() * 4));
+  EXPECT_EQ(samples, image.track_floats(1));
+
+  std::filesystem::remove(image.bin);
+  open_track(loader_, 2, 0);
+  EXPECT_EQ(decoder(), 0u);
+  const auto boxes = ui_.message_boxes();
+  ASSERT_EQ(boxes.size(), 16u);
+  EXPECT_EQ(boxes[15].text, std::to_string(kErrorNoCd));
+  EXPECT_EQ(queue_.records().size(), 1u);
 }
 
 // A file gone after it was queued is tried as any other, and each attempt says why

@@ -96,24 +96,6 @@ std::vector<float> PlaybackFixture::render(const std::string& wav_path) {
   return read_float_wav(wav_path);
 }
 
-std::vector<float> read_float_wav(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  // Walks the chunks to "data": the header is longer past 4 GiB.
-  for (std::size_t i = 12; i + 8 <= bytes.size();) {
-    std::uint32_t size = 0;
-    std::memcpy(&size, &bytes[i + 4], 4);
-    if (std::memcmp(&bytes[i], "data", 4) == 0) {
-      const std::size_t n = std::min<std::size_t>(size, bytes.size() - i - 8) / 4;
-      std::vector<float> samples(n);
-      std::memcpy(samples.data(), &bytes[i + 8], n * 4);
-      return samples;
-    }
-    i += 8 + size + (size & 1);
-  }
-  return {};
-}
-
 std::vector<float> as_floats(const sonvale::test::Pcm& pcm) {
   std::vector<float> out;
   for (std::int64_t f = 0; f < pcm.frames(); ++f)

@@ -45,8 +45,7 @@ class PlaybackFixture {
   sonvale::test::TempDir dir;
 };
 
-// The samples of a float WAV file as written by the render driver.
-std::vector<float> read_float_wav(const std::string& path);
+using sonvale::test::read_float_wav;
 
 // The frames a 16-bit PCM signal decodes to.
 std::vector<float> as_floats(const sonvale::test::Pcm& pcm);

@@ -21,6 +21,8 @@
 #include "platform/player_ids.h"
 #include "platform/time.h"
 #include "playback_fixture.h"
+#include "support/disc_images.h"
+#include "support/scoped_env.h"
 
 namespace sonvale::output {
 namespace {
@@ -64,6 +66,23 @@ TEST(Playback, GreenX1RendersSplitTracksByteIdenticalToTheWholeSignal) {
   ASSERT_EQ(rendered.size(), expected.size());
   EXPECT_EQ(std::memcmp(rendered.data(), expected.data(), expected.size() * 4), 0);
   EXPECT_EQ(f.ui.gadget_text(ids::kRateDisplay), "0");  // finished: back to idle
+  EXPECT_TRUE(f.queue.empty());
+}
+
+// A live album: its track changes must not be heard, so the disc plays as one.
+TEST(Playback, GreenX1RendersADiscImagesTracksAsTheDiscsContinuousAudio) {
+  PlaybackFixture f;
+  sonvale::test::ScopedEnv off("SONVALE_CDDB_SERVER", "off");
+  sonvale::test::DiscLayout layout = sonvale::test::plain_layout({1401, 77, 2303});
+  layout.pause_sectors = 30;
+  const sonvale::test::DiscImage image = sonvale::test::make_cue_image(f.dir, "live", layout);
+  f.add(image.sheet);  // all of its tracks
+  ASSERT_EQ(f.playlist.size(1), 3u);
+  f.select(SoundMode::Green1, 0);
+  const std::vector<float> rendered = f.render(f.dir.file("out.wav"));
+  const std::vector<float> expected = image.disc_floats();
+  ASSERT_EQ(rendered.size(), expected.size());
+  EXPECT_EQ(std::memcmp(rendered.data(), expected.data(), expected.size() * 4), 0);
   EXPECT_TRUE(f.queue.empty());
 }
 

@@ -102,7 +102,8 @@ TEST_F(Adding, TheDialogKeepsTheExtensionsCaseAndFoldersUpperCaseIt) {
   ASSERT_EQ(dialogs.size(), 1u);
   EXPECT_EQ(dialogs[0].title, "Open Audio WAV/MP3/OGG/FLAC/M4A/AAC/WMA/WV/CDA files");
   EXPECT_EQ(dialogs[0].default_name, "*.*");
-  EXPECT_EQ(dialogs[0].filter, "*.WAV;*.FLAC;*.MP3;*.OGG;*.M4A;*.AAC;*.WMA;*.CDA;*.WV");
+  // Disc images' sheets can be chosen too.
+  EXPECT_EQ(dialogs[0].filter, "*.WAV;*.FLAC;*.MP3;*.OGG;*.M4A;*.AAC;*.WMA;*.CDA;*.WV;*.CUE;*.TOC");
   const auto chosen = entries(1);
   ASSERT_EQ(chosen.size(), 3u);
   EXPECT_EQ(chosen[0].extension, "wav");

@@ -9,6 +9,7 @@
 #include "engine/kernel_tables.h"
 #include "shell/terminal_messages.h"
 #include "support/audio_fixtures.h"
+#include "support/disc_images.h"
 #include "support/run_process.h"
 
 namespace sonvale::shell {
@@ -175,6 +176,21 @@ TEST(TerminalMessages, AnErrorBoxSaysWhatItsCodeMeans) {
   EXPECT_NE(message_note("ERROR", "44").find("cannot be decoded"), std::string::npos);
   EXPECT_EQ(message_note("ERROR", "2x"), "");
   EXPECT_EQ(message_note("ASIO didn't set 44100Hz or other error.", "2"), "");
+}
+
+TEST(Program, RendersADiscImageAndOneOfItsTracksExactlyAsTheDiscHoldsThem) {
+  test::TempDir dir;
+  const test::DiscImage image = test::make_cue_image(dir, "album", test::plain_layout({350, 121, 409}));
+  const std::map<std::string, std::string> environment{
+      {"DISPLAY", ""}, {"SONVALE_CDDB_SERVER", "off"}, {"XDG_CACHE_HOME", dir.path()}};
+  const std::string out = dir.file("out.wav");
+  auto render = [&](const std::string& what) {
+    const auto result = run_process({sonvale_binary(), "--render", out, what, "--mode", "Green x 1"}, environment);
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    return test::read_float_wav(out);
+  };
+  EXPECT_EQ(render(image.sheet), image.disc_floats());
+  EXPECT_EQ(render(image.sheet + "/Track02.cda"), image.track_floats(1));
 }
 
 TEST(Program, DumpTablesWritesTheFiveTablesAsRawDoubles) {

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 
 #include "support/run_process.h"
 
@@ -122,6 +124,24 @@ std::string make_fixture(const TempDir& dir, std::string_view name, Encoder enco
   const std::string out = dir.file(name);
   write_wav(wav, pcm);
   return encode(encoder, wav, out) ? out : std::string();
+}
+
+std::vector<float> read_float_wav(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Walks the chunks to "data": the header is longer past 4 GiB.
+  for (std::size_t i = 12; i + 8 <= bytes.size();) {
+    std::uint32_t size = 0;
+    std::memcpy(&size, &bytes[i + 4], 4);
+    if (std::memcmp(&bytes[i], "data", 4) == 0) {
+      const std::size_t n = std::min<std::size_t>(size, bytes.size() - i - 8) / 4;
+      std::vector<float> samples(n);
+      std::memcpy(samples.data(), &bytes[i + 8], n * 4);
+      return samples;
+    }
+    i += 8 + size + (size & 1);
+  }
+  return {};
 }
 
 }  // namespace sonvale::test

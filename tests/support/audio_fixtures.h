@@ -45,6 +45,8 @@ Pcm reference_pcm(int rate = 44100, int channels = 2, int bits = 16,
                   std::int64_t frames = kReferenceFrames);
 
 void write_wav(const std::string& path, const Pcm& pcm);
+// The samples of a float WAV file as written by the render driver.
+std::vector<float> read_float_wav(const std::string& path);
 std::string write_text(const std::string& path, std::string_view text);
 
 enum class Encoder { Flac, WavPack, Lame, Oggenc, FfmpegAacM4a, FfmpegAlacM4a, FfmpegAdts, FfmpegWma };
