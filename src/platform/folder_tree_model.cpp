@@ -65,8 +65,19 @@ void FolderTreeModel::append_shown(int node, std::vector<int>& rows) const {
   for (int child : n.children) append_shown(child, rows);
 }
 
+void FolderTreeModel::add_entry(std::string_view label, std::string_view path, int shown_rows) {
+  Node entry;
+  entry.path = std::string(path);
+  entry.label = std::string(label);
+  entry.loaded = true;
+  entries_.push_back(static_cast<int>(nodes_.size()));
+  nodes_.push_back(std::move(entry));
+  const int selected = row_of(selected_);
+  top_row_ = selected < shown_rows ? 0 : selected;
+}
+
 std::vector<int> FolderTreeModel::shown_nodes() const {
-  std::vector<int> rows;
+  std::vector<int> rows(entries_);
   append_shown(0, rows);
   return rows;
 }
@@ -94,6 +105,15 @@ bool FolderTreeModel::select(std::string_view path) {
   if (row_of(path) < 0) return false;
   selected_ = std::string(path);
   return true;
+}
+
+std::string FolderTreeModel::label_of(std::string_view path) const {
+  const int node = find(path);
+  if (node < 0) return {};
+  const Node& n = nodes_[static_cast<std::size_t>(node)];
+  if (n.parent < 0) return n.label.empty() ? n.path : n.label;
+  const std::string_view folder = std::string_view(n.path).substr(0, n.path.size() - 1);
+  return std::string(folder.substr(folder.rfind('/') + 1));
 }
 
 bool FolderTreeModel::is_checked(std::string_view path) const {

@@ -22,15 +22,22 @@ class FolderTreeModel {
   // The row shown first, the start folder's as opened.
   int top_row() const { return top_row_; }
 
+  // An item above "/" and the entries before it, with nothing under it. The rows
+  // then show from the top when the selected item is still among the first
+  // `shown_rows`, and from the selected item otherwise.
+  void add_entry(std::string_view label, std::string_view path, int shown_rows);
   bool expand(std::string_view path);
   bool select(std::string_view path);  // only a shown item
   const std::string& selected() const { return selected_; }
+  // A folder's name ("/" for the root), or an entry's label; empty when not there.
+  std::string label_of(std::string_view path) const;
   bool is_checked(std::string_view path) const;
   void set_checked(std::string_view path, bool checked);
 
  private:
   struct Node {
     std::string path;
+    std::string label;  // entries only
     int parent = -1;
     std::vector<int> children;
     bool loaded = false;
@@ -44,6 +51,7 @@ class FolderTreeModel {
   std::vector<int> shown_nodes() const;
 
   std::vector<Node> nodes_;
+  std::vector<int> entries_;  // shown before "/", in order
   std::string selected_;
   int top_row_ = 0;
 };

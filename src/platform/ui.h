@@ -194,6 +194,11 @@ class Ui {
   virtual Rect folder_tree_item_rect(int gadget, std::string_view path) const = 0;  // screen
   virtual void select_folder_tree_item(int gadget, std::string_view path) = 0;
   virtual bool is_folder_tree_item_checked(int gadget, std::string_view path) const = 0;
+  // An item above the folders, after those added before, that stands for something
+  // holding tracks, such as a disc in a drive: named by `path` as a folder is, shown
+  // as `label`, with a check box and nothing under it. The tree then shows its top,
+  // unless that would hide the selected folder.
+  virtual void add_folder_tree_entry(int gadget, std::string_view label, std::string_view path) = 0;
 
   // Events. A negative time-out waits until an event comes.
   virtual Event wait_event(int timeout_ms) = 0;

@@ -136,6 +136,7 @@ class HeadlessUi final : public Ui {
   Rect folder_tree_item_rect(int gadget, std::string_view path) const override;
   void select_folder_tree_item(int gadget, std::string_view path) override;
   bool is_folder_tree_item_checked(int gadget, std::string_view path) const override;
+  void add_folder_tree_entry(int gadget, std::string_view label, std::string_view path) override;
 
   Event wait_event(int timeout_ms) override;
   void post(std::function<void()> task) override;
@@ -163,6 +164,10 @@ class HeadlessUi final : public Ui {
   void click_folder_tree_item(int gadget, std::string_view path, bool on_check_box);
   void press_space_in_folder_tree(int gadget);
   void expand_folder_tree_item(int gadget, std::string_view path);
+  // The folder tree's item at a row counted from the tree's top row, and what an
+  // item shows (its folder's name, or an entry's label); empty where there is none.
+  std::string folder_tree_item_at_row(int gadget, int row) const;
+  std::string folder_tree_item_label(int gadget, std::string_view path) const;
   void set_desktop(Rect desktop);
   void set_screen_dpi(int dpi);
   void set_gui_face(std::string face);

@@ -150,6 +150,24 @@ bool HeadlessUi::is_folder_tree_item_checked(int gadget, std::string_view path) 
   return tree && tree->is_checked(path);
 }
 
+void HeadlessUi::add_folder_tree_entry(int gadget, std::string_view label, std::string_view path) {
+  std::lock_guard lock(mutex_);
+  const Gadget* g = find_gadget(gadget);
+  if (g != nullptr && g->tree) g->tree->add_entry(label, path, g->rect.h / kTreeRowHeight);
+}
+
+std::string HeadlessUi::folder_tree_item_at_row(int gadget, int row) const {
+  std::lock_guard lock(mutex_);
+  const FolderTreeModel* tree = find_tree(gadget);
+  return tree ? tree->path_at_row(tree->top_row() + row) : std::string();
+}
+
+std::string HeadlessUi::folder_tree_item_label(int gadget, std::string_view path) const {
+  std::lock_guard lock(mutex_);
+  const FolderTreeModel* tree = find_tree(gadget);
+  return tree ? tree->label_of(path) : std::string();
+}
+
 void HeadlessUi::press_button(int gadget) {
   if (!gadget_exists(gadget)) return;
   click_gadget(gadget);

@@ -116,6 +116,7 @@ class QtUi final : public Ui {
   Rect folder_tree_item_rect(int gadget, std::string_view path) const override;
   void select_folder_tree_item(int gadget, std::string_view path) override;
   bool is_folder_tree_item_checked(int gadget, std::string_view path) const override;
+  void add_folder_tree_entry(int gadget, std::string_view label, std::string_view path) override;
 
   Event wait_event(int timeout_ms) override;
   void post(std::function<void()> task) override;

@@ -86,6 +86,22 @@ bool FolderTreeWidget::is_shown(const QTreeWidgetItem* item) const {
   return true;
 }
 
+void FolderTreeWidget::add_entry(std::string_view label, std::string_view path) {
+  auto* item = new QTreeWidgetItem();
+  item->setText(0, QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
+  item->setData(0, kPathRole, to_bytes(path));
+  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+  item->setCheckState(0, Qt::Unchecked);
+  item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+  // "/" stays the last top-level item.
+  insertTopLevelItem(topLevelItemCount() - 1, item);
+  // The top, with the entries, while the start folder stays in view there.
+  scrollToTop();
+  QTreeWidgetItem* start = currentItem();
+  if (start != nullptr && !viewport()->rect().contains(visualItemRect(start)))
+    scrollToItem(start, QAbstractItemView::PositionAtTop);
+}
+
 void FolderTreeWidget::mouseReleaseEvent(QMouseEvent* event) {
   QTreeWidget::mouseReleaseEvent(event);
   if (event->button() == Qt::LeftButton) report_(kTreeClicked);

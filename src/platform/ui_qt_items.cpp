@@ -171,4 +171,11 @@ bool QtUi::is_folder_tree_item_checked(int gadget, std::string_view path) const 
   return checked;
 }
 
+void QtUi::add_folder_tree_entry(int gadget, std::string_view label, std::string_view path) {
+  on_ui_thread([&] {
+    const Gadget* g = find_gadget(gadget);
+    if (FolderTreeWidget* tree = g ? as_tree(g->widget) : nullptr) tree->add_entry(label, path);
+  });
+}
+
 }  // namespace sonvale::platform

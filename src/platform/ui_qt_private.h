@@ -97,6 +97,9 @@ class FolderTreeWidget final : public QTreeWidget {
   QTreeWidgetItem* item_for(std::string_view path) const;
   // Shown: every ancestor is expanded.
   bool is_shown(const QTreeWidgetItem* item) const;
+  // An item above "/" and the entries before it; the tree shows its top while the
+  // start folder stays in view there.
+  void add_entry(std::string_view label, std::string_view path);
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;

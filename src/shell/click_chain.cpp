@@ -1,5 +1,6 @@
 #include "shell/click_chain.h"
 
+#include "audiolib/bass_cd.h"
 #include "loading/next_track.h"
 #include "output/card_borrowing.h"
 #include "output/settings_window.h"
@@ -87,7 +88,8 @@ const Row kChain[] = {
     {ids::kAddFilesButton, always, [](App& a, int) { playlist::add_files(a.playlist); }},
     {ids::kAddFoldersButton, always,
      [](App& a, int) {
-       playlist::add_folders(a.playlist, folder_picker(a.ui, platform::documents_folder(), kFolderPickerTitle));
+       playlist::add_folders(a.playlist, folder_picker(a.ui, platform::documents_folder(), kFolderPickerTitle,
+                                                       audiolib::cd_devices_with_audio()));
      }},
     {ids::kMiniModeButton, always, [](App& a, int) { enter_mini_mode(a); }},
 };

@@ -86,7 +86,7 @@ std::string shorten_for_display(std::string_view path) {
 }
 
 std::vector<std::string> folder_picker(platform::Ui& ui, std::string_view start_folder,
-                                       std::string_view title) {
+                                       std::string_view title, const std::vector<std::string>& cd_drives) {
   using namespace platform;
   const Rect main = ui.window_rect(ids::kMainWindow);
   ui.load_font(ids::kPickerFont, interface_face(ui), points_for_density(10, ui.screen_dpi()));
@@ -96,6 +96,8 @@ std::vector<std::string> folder_picker(platform::Ui& ui, std::string_view start_
     return {};
   }
   build_picker(ui, start_folder);
+  for (const std::string& drive : cd_drives)
+    ui.add_folder_tree_entry(ids::kFolderTree, "Audio CD (" + drive + ")", drive + "/");
   const Rect opened = ui.window_rect(ids::kFolderPickerWindow);
   const Point offset{opened.x - main.x, opened.y - main.y};
 

@@ -12,8 +12,10 @@ namespace sonvale::shell {
 // over the lower part of the main window, and returns the ticked folders' paths in
 // the order they were ticked, each ending in "/". None for Cancel, the close box, or
 // when the window cannot be opened. Moving the picker moves the main window with it.
+// Each of `cd_drives` (CD devices holding an audio disc) shows above the folders as
+// "Audio CD (<device>)", standing for the drive's root "<device>/".
 std::vector<std::string> folder_picker(platform::Ui& ui, std::string_view start_folder,
-                                       std::string_view title);
+                                       std::string_view title, const std::vector<std::string>& cd_drives = {});
 
 // How the picker's list shows a path: one of more than 50 characters as its first 3,
 // "...", and the last 50 of the rest after those 3 (the whole rest when shorter).

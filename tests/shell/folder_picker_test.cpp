@@ -30,9 +30,10 @@ struct PickerFixture {
   // Opens the picker and plays the user's steps once its window is up, each after
   // the picker has taken what the step before did.
   using Steps = std::vector<std::function<void()>>;
-  std::vector<std::string> run(Steps steps) {
+  std::vector<std::string> run(Steps steps, const std::vector<std::string>& cd_drives = {},
+                               std::string start = {}) {
     play(std::make_shared<Steps>(std::move(steps)), 0);
-    return folder_picker(ui, dir.path() + "/", kTitle);
+    return folder_picker(ui, start.empty() ? dir.path() + "/" : start, kTitle, cd_drives);
   }
   void play(std::shared_ptr<Steps> steps, std::size_t next) {
     if (next < steps->size()) ui.post([this, steps, next] {
@@ -179,6 +180,30 @@ TEST(FolderPicker, CancelAndTheCloseBoxReturnNothingAndOkWithoutTicksToo) {
     EXPECT_FALSE(f.ui.window_exists(ids::kFolderPickerWindow));
     EXPECT_TRUE(f.ui.window_exists(ids::kMainWindow));
   }
+}
+
+TEST(FolderPicker, AudioCdsInTheirDrivesShowAboveTheFolders) {
+  PickerFixture f;
+  const std::vector<std::string> drives{"/dev/sr0", "/dev/sr1"};
+  const int tree = ids::kFolderTree;
+  // Near the top, the start folder shows below the drives.
+  const std::vector<std::string> result = f.run(
+      {[&] {
+         EXPECT_EQ(f.ui.folder_tree_item_at_row(tree, 0), "/dev/sr0/");
+         EXPECT_EQ(f.ui.folder_tree_item_at_row(tree, 1), "/dev/sr1/");
+         EXPECT_EQ(f.ui.folder_tree_item_at_row(tree, 2), "/");
+         EXPECT_EQ(f.ui.folder_tree_item_label(tree, "/dev/sr1/"), "Audio CD (/dev/sr1)");
+         f.ui.click_folder_tree_item(tree, "/dev/sr1/", true);
+       },
+       [&] { f.ok(); }},
+      drives, "/");
+  EXPECT_EQ(result, std::vector<std::string>{"/dev/sr1/"});
+  // Deep down, it stays in view and the drives are above it.
+  f.run({[&] {
+          EXPECT_EQ(f.ui.folder_tree_item_at_row(tree, 0), f.dir.path() + "/");
+          f.ok();
+        }},
+        drives);
 }
 
 TEST(FolderPicker, MovingThePickerDragsTheMainWindowAlong) {

@@ -168,6 +168,9 @@ class PickerOnScreen : public ::testing::Test {
   void click(const std::string& name, bool on_check_box) {
     QTreeWidgetItem* it = item(name);
     ASSERT_NE(it, nullptr) << name;
+    click(it, on_check_box);
+  }
+  void click(QTreeWidgetItem* it, bool on_check_box) {
     const QRect row = tree()->visualItemRect(it);
     QPoint at(row.x() + row.width() / 2, row.center().y());
     if (on_check_box) {
@@ -226,6 +229,19 @@ TEST_F(PickerOnScreen, TheListFollowsTheTicksOfTheRealTree) {
   const std::vector<std::string> result = folder_picker(ui, dir.path() + "/", "Add folders");
   EXPECT_EQ(result, (std::vector<std::string>{folder("B"), folder("C"), folder(long_name)}));
   EXPECT_EQ(test::top_level_titled("Add folders"), nullptr);
+}
+
+TEST_F(PickerOnScreen, AnAudioCdShowsAboveTheFoldersAndTicksLikeOne) {
+  test::play_steps({
+      [&] {
+        ASSERT_GE(tree()->topLevelItemCount(), 2);
+        EXPECT_EQ(tree()->topLevelItem(0)->text(0).toStdString(), "Audio CD (/dev/sr0)");
+        EXPECT_EQ(tree()->topLevelItem(1)->data(0, Qt::UserRole).toByteArray().toStdString(), "/");
+        click(tree()->topLevelItem(0), true);
+      },
+      [&] { qobject_cast<QPushButton*>(gadget_widget(ids::kFolderPickerOk))->click(); },
+  });
+  EXPECT_EQ(folder_picker(ui, "/", "Add folders", {"/dev/sr0"}), std::vector<std::string>{"/dev/sr0/"});
 }
 
 TEST_F(PickerOnScreen, CancelReturnsNothing) {
