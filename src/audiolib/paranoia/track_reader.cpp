@@ -39,6 +39,8 @@ struct TrackReader::Handles {
   }
 };
 
+namespace {
+
 // Paranoia's view of the disc; false when it cannot take it.
 bool open_drive(CdIo_t* disc, TrackReader::Handles& handles) {
   handles.drive = cdio_cddap_identify_cdio(disc, CDDA_MESSAGE_FORGETIT, nullptr);
@@ -47,6 +49,8 @@ bool open_drive(CdIo_t* disc, TrackReader::Handles& handles) {
   handles.drive->bigendianp = 0;
   return cdio_cddap_open(handles.drive) == 0;
 }
+
+}  // namespace
 
 std::vector<Bounds> track_bounds(CdIo_t* disc) {
   TrackReader::Handles handles;
