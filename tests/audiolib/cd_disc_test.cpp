@@ -141,6 +141,7 @@ TEST_F(CdDisc, StreamsAreRefusedWithTheReason) {
 TEST_F(CdDisc, BrokenImagesAreNoDrives) {
   const DiscImage good = test::make_cue_image(dir_, "good", kThreeTracks);
   const std::string bin = good.bin;
+  const std::uintmax_t samples = fs::file_size(bin) / 4;
   auto sheet = [&](const std::string& name, const std::string& text) {
     return test::write_text(dir_.file(name), text);
   };
@@ -163,6 +164,8 @@ TEST_F(CdDisc, BrokenImagesAreNoDrives) {
       sheet("broken.cue", "FILE \"good.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 99:xx:00\n"),
       // A TOC claiming more than its file holds.
       sheet("long.toc", "CD_DA\nTRACK AUDIO\nFILE \"good.bin\" 00:00:00 09:00:00\n"),
+      sheet("long_samples.toc", "CD_DA\nTRACK AUDIO\nFILE \"good.bin\" 0 " + std::to_string(samples + 1) + "\n"),
+      sheet("long_offset.toc", "CD_DA\nTRACK AUDIO\nFILE \"good.bin\" #4 0 " + std::to_string(samples) + "\n"),
       sheet("missing.toc", "CD_DA\nTRACK AUDIO\nFILE \"nowhere.bin\" 00:00:00\n"),
       sheet("words.toc", "Not a table of contents.\n"),
   };

@@ -129,6 +129,53 @@ std::optional<std::string> rewrite_cue(const std::string& path, const std::strin
   return out;
 }
 
+// A TOC's position or length in bytes of CD audio: "MM:SS:FF", a count of samples,
+// or a byte offset "#N". Nothing for another form.
+std::optional<std::uintmax_t> toc_bytes(std::string_view word) {
+  constexpr std::uintmax_t kSectorBytes = 2352, kSampleBytes = 4;
+  const bool offset = word.starts_with('#');
+  if (offset) word.remove_prefix(1);
+  std::uintmax_t parts[3] = {};
+  int count = 0;
+  std::size_t digits = 0;
+  for (char c : word) {
+    if (c == ':' && digits > 0 && count < 2 && !offset) {
+      ++count;
+      digits = 0;
+    } else if (c >= '0' && c <= '9' && digits < 9) {
+      parts[count] = parts[count] * 10 + static_cast<std::uintmax_t>(c - '0');
+      ++digits;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0 || count == 1) return std::nullopt;
+  if (offset) return parts[0];
+  if (count == 0) return parts[0] * kSampleBytes;
+  return ((parts[0] * 60 + parts[1]) * 75 + parts[2]) * kSectorBytes;
+}
+
+// Whether an audio FILE line's "[#offset] start [length]" lies inside its file.
+// libcdio refuses a length past the file's end too, but loses memory doing so.
+bool inside_file(std::string_view rest, const std::string& file) {
+  std::uintmax_t end = 0;
+  int numbers = 0;
+  bool has_length = false;
+  for (std::size_t at = 0;;) {
+    std::size_t word_end = 0;
+    const std::string_view word = first_word(rest.substr(at), word_end);
+    if (word.empty()) break;
+    const std::optional<std::uintmax_t> bytes = toc_bytes(word);
+    if (!bytes) return true;  // a form not known here is left to libcdio
+    end += *bytes;
+    if (!word.starts_with('#') && ++numbers == 2) has_length = true;
+    at += word_end;
+  }
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(file, error);
+  return !has_length || (!error && end <= size);
+}
+
 // The TOC with absolute file names and each LANGUAGE_MAP block on one line, the
 // only forms libcdio reads; the files it names in `data`.
 std::optional<std::string> rewrite_toc(const std::string& path, const std::string& text,
@@ -153,6 +200,7 @@ std::optional<std::string> rewrite_toc(const std::string& path, const std::strin
       if (close == std::string::npos || close == open + 1) return std::nullopt;
       const std::string name = beside(path, line.substr(open + 1, close - open - 1));
       if (!is_regular_file(name) || name.find('"') != std::string::npos) return std::nullopt;
+      if (word != "DATAFILE" && !inside_file(std::string_view(line).substr(close + 1), name)) return std::nullopt;
       data.push_back(name);
       out += line.substr(0, open + 1) + name + line.substr(close) + "\n";
     } else {
