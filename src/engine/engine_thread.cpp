@@ -154,12 +154,16 @@ int Engine::run() {
 
 Made Engine::make_block(SoundMode mode, std::int32_t& output_bytes) {
   if (mode == SoundMode::Green1) return gather_plain(output_bytes);
-  // The tables are reserved at start-up without which the program still runs.
-  if (!context_.memory.tables.complete()) return Made::Failed;
+  // Start-up carries on without the tables it could not reserve; the long post filter
+  // also needs the tail it carries from block to block.
+  const int filter = state_.post_filter.load();
+  const EngineMemory& memory = context_.memory;
+  if (!memory.tables.complete() ||
+      (filter == kPostFilterHamming2047 && memory.filter_tail.frames < kFilterHistoryFrames))
+    return Made::Failed;
   Block block;
   const Made gathered = gather_with_lead_in(mode, block);
   if (gathered != Made::Block) return gathered;
-  const int filter = state_.post_filter.load();
   if (process_block(context_, mode, filter, block, processors_) == Outcome::Stopped) return Made::Stopped;
   output_bytes = output_length(mode, block);
   return Made::Block;

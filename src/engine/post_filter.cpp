@@ -59,6 +59,7 @@ Outcome long_filter(EngineContext& context, const FrameBuffer& s, const FrameBuf
                     std::int64_t n, Block block) {
   const EngineMemory& memory = context.memory;
   assert(q.frames >= kFilterHistoryFrames + n + kFilterHistoryFrames);
+  assert(memory.filter_tail.frames >= kFilterHistoryFrames);
   const int threads = split_threads(context.state);
   const double* table = memory.tables.hamming2047;
   constexpr std::int64_t kReach = kLongFilterTaps / 2;
@@ -106,7 +107,7 @@ Outcome run_post_filter(EngineContext& context, SoundMode mode, int filter_choic
   const FrameBuffer& s = work_buffer(memory, chain->final_buffer);
   const std::int64_t n = output_length(mode, block) / 8;
   assert(s.frames >= final_frames(mode, block) && final_frames(mode, block) >= n + 1152);
-  assert(memory.work_a.frames > n && memory.filter_tail.frames >= kFilterHistoryFrames);
+  assert(memory.work_a.frames > n);
   switch (filter_choice) {
     case kPostFilterHamming255:
       return filter(context, {&s, kPostFilterDelayFrames}, memory.tables.hamming255, kShortFilterTaps, n, 1);

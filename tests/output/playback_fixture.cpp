@@ -53,7 +53,9 @@ void build_playback_gadgets(platform::Ui& ui) {
 
 }  // namespace
 
-PlaybackFixture::PlaybackFixture() : buffers(shared_buffers()) {
+PlaybackFixture::PlaybackFixture() : PlaybackFixture(shared_buffers()) {}
+
+PlaybackFixture::PlaybackFixture(engine::SampleBuffers& own_buffers) : buffers(own_buffers) {
   audiolib::BASS_Init(0, 48000, 0, nullptr, nullptr);
   build_playback_gadgets(ui);
   playback.processor_count = static_cast<std::int8_t>(platform::count_processors());

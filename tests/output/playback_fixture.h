@@ -17,6 +17,8 @@ namespace sonvale::output::test {
 class PlaybackFixture {
  public:
   PlaybackFixture();
+  // Over buffers of the test's own, such as a set with a table missing.
+  explicit PlaybackFixture(engine::SampleBuffers& own_buffers);
   ~PlaybackFixture();
 
   // Adds a file to `page` as a drop would; false when it was not taken.
