@@ -5,9 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
@@ -21,10 +24,33 @@ std::string slurp(const std::string& path) {
   return text.str();
 }
 
+// Waits for the child, killing it once the time limit (if any) has passed.
+int wait_for(pid_t pid, std::chrono::milliseconds time_limit, bool& timed_out) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + time_limit;
+  int status = 0;
+  if (time_limit.count() <= 0) {
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+  }
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (Clock::now() >= deadline) {
+      timed_out = true;
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return status;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return status;
+}
+
 }  // namespace
 
 ProcessResult run_process(const std::vector<std::string>& argv,
-                          const std::map<std::string, std::string>& environment) {
+                          const std::map<std::string, std::string>& environment,
+                          std::chrono::milliseconds time_limit) {
   std::map<std::string, std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
     const char* eq = std::strchr(*e, '=');
@@ -58,9 +84,9 @@ ProcessResult run_process(const std::vector<std::string>& argv,
   ProcessResult result;
   pid_t pid = 0;
   if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data()) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const int status = wait_for(pid, time_limit, result.timed_out);
     if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+    if (WIFSIGNALED(status) && !result.timed_out) result.signal = WTERMSIG(status);
   }
   posix_spawn_file_actions_destroy(&actions);
   close(out_fd);

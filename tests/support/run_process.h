@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -8,14 +9,18 @@ namespace sonvale::test {
 
 struct ProcessResult {
   int exit_code = -1;  // -1 when it did not exit normally
+  int signal = 0;      // the signal that ended it, if one did
+  bool timed_out = false;
   std::string out;
   std::string err;
 };
 
 // Runs a program to its end. `environment` adds or replaces variables; an empty
-// value removes one.
+// value removes one. A program still running after `time_limit` (when given) is
+// killed and counts as hung.
 ProcessResult run_process(const std::vector<std::string>& argv,
-                          const std::map<std::string, std::string>& environment = {});
+                          const std::map<std::string, std::string>& environment = {},
+                          std::chrono::milliseconds time_limit = {});
 
 // The player's executable in this build tree.
 std::string sonvale_binary();
