@@ -37,8 +37,8 @@ const std::map<std::string, std::string> kNoDisplay{
 constexpr std::chrono::minutes kHung{2};
 // Half a second: the process start costs more than the decoding.
 constexpr std::int64_t kFrames = 22050;
-// Bit-flip ratios (zzuf -r): a few bytes per file, and a few in a hundred.
-constexpr const char* kRatios[] = {"0.0005", "0.004"};
+// Bit-flip ratios (zzuf -r): a few bits per file, and a few bytes in a hundred.
+constexpr const char* kRatios[] = {"0.00005", "0.004"};
 // Seeds per ratio; the sanitized builds take every fourth.
 constexpr int kSeeds = 20;
 constexpr int kSanitizedSeedStep = 4;
