@@ -1,8 +1,10 @@
 // The ALSA stream's recovery from the faults of real cards, played through the ASIO
 // path with a PCM of our own behind the stream: an underrun, a suspend, a card that
-// vanishes, a write that never returns.
+// cannot resume, a card that takes part of a write, a card that vanishes, a write that
+// never returns.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -24,7 +26,7 @@ using test::Feeder;
 constexpr unsigned kPeriod = 512;
 
 // What happens at one write. The writes without a fault of their own are taken.
-enum class Fault { Underrun, Suspend, Vanish, Block };
+enum class Fault { Underrun, Suspend, SuspendForGood, Short, Vanish, Block };
 
 // What the PCM was given and did, shared with the test: the stream that owns the PCM
 // may outlive the test's hold on it.
@@ -45,8 +47,9 @@ struct PcmLog {
 
 // A PCM that fails as a card does. Once faulted, it keeps failing until the stream
 // recovers it as the card would need: prepare() after an underrun, resume() after a
-// suspend (which answers EAGAIN `busy_resumes` times first); a vanished card answers
-// ENODEV for ever.
+// suspend (which answers EAGAIN `busy_resumes` times first), prepare() after a suspend
+// it cannot resume from (ENOSYS); a vanished card answers ENODEV for ever. A short
+// write takes half of what it is offered.
 class FaultyPcm final : public alsa::PcmPort {
  public:
   FaultyPcm(std::shared_ptr<PcmLog> log, std::deque<std::pair<int, Fault>> faults, int busy_resumes = 0)
@@ -76,6 +79,12 @@ class FaultyPcm final : public alsa::PcmPort {
           return state_ = -EPIPE;
         case Fault::Suspend:
           return state_ = -ESTRPIPE;
+        case Fault::SuspendForGood:
+          cannot_resume_ = true;
+          return state_ = -ESTRPIPE;
+        case Fault::Short:
+          frames = std::max(1ul, frames / 2);
+          break;
         case Fault::Vanish:
           return state_ = -ENODEV;
         case Fault::Block:
@@ -105,6 +114,7 @@ class FaultyPcm final : public alsa::PcmPort {
     std::lock_guard hold(log_->lock);
     ++log_->resumes;
     if (state_ != -ESTRPIPE) return -EBADFD;
+    if (cannot_resume_) return -ENOSYS;
     if (busy_resumes_-- > 0) return -EAGAIN;
     state_ = 0;
     return 0;
@@ -114,6 +124,7 @@ class FaultyPcm final : public alsa::PcmPort {
   std::shared_ptr<PcmLog> log_;
   std::deque<std::pair<int, Fault>> faults_;  // (write number, fault), in order; under log_->lock
   int busy_resumes_;
+  bool cannot_resume_ = false;  // under log_->lock
   bool open_ = false;
   int writes_ = 0;  // writes taken; under log_->lock
   long state_ = 0;  // 0, or the error the card answers until it is recovered; under log_->lock
@@ -176,6 +187,23 @@ TEST_F(AlsaStreamFaults, ASuspendedCardIsResumedOnceItIsReady) {
   std::lock_guard hold(log_->lock);
   EXPECT_EQ(log_->resumes, 4);  // three times "not yet", then resumed
   EXPECT_EQ(log_->prepares, 0);
+}
+
+TEST_F(AlsaStreamFaults, ACardThatCannotResumeIsPreparedInstead) {
+  play({{4, Fault::SuspendForGood}});
+  ASSERT_TRUE(eventually([&] { return log_->frames_played() >= source_.size() / 2; }));
+  EXPECT_TRUE(BASS_ASIO_IsStarted());
+  expect_played_in_order(source_.size() / 2);
+  std::lock_guard hold(log_->lock);
+  EXPECT_EQ(log_->resumes, 1);
+  EXPECT_EQ(log_->prepares, 1);
+}
+
+TEST_F(AlsaStreamFaults, ShortWritesLoseAndRepeatNothing) {
+  play({{1, Fault::Short}, {2, Fault::Short}, {3, Fault::Short}, {6, Fault::Short}});
+  ASSERT_TRUE(eventually([&] { return log_->frames_played() >= source_.size() / 2; }));
+  EXPECT_TRUE(BASS_ASIO_IsStarted());
+  expect_played_in_order(source_.size() / 2);
 }
 
 TEST_F(AlsaStreamFaults, ACardThatVanishesEndsPlaybackAndSaysWhy) {
