@@ -30,7 +30,7 @@ int configured_number(const char* key, int otherwise) {
   return otherwise;
 }
 
-void add_card(int card, std::vector<PlaybackDevice>& devices) {
+void add_card(int card, snd_pcm_stream_t stream, std::vector<PcmDevice>& devices) {
   snd_ctl_t* raw = nullptr;
   if (snd_ctl_open(&raw, ("hw:" + std::to_string(card)).c_str(), 0) < 0) return;
   Ctl ctl(raw);
@@ -45,28 +45,35 @@ void add_card(int card, std::vector<PlaybackDevice>& devices) {
   for (int device = -1; snd_ctl_pcm_next_device(ctl.get(), &device) == 0 && device >= 0;) {
     snd_pcm_info_set_device(pcm_info.get(), static_cast<unsigned>(device));
     snd_pcm_info_set_subdevice(pcm_info.get(), 0);
-    snd_pcm_info_set_stream(pcm_info.get(), SND_PCM_STREAM_PLAYBACK);
-    if (snd_ctl_pcm_info(ctl.get(), pcm_info.get()) < 0) continue;  // capture only
+    snd_pcm_info_set_stream(pcm_info.get(), stream);
+    if (snd_ctl_pcm_info(ctl.get(), pcm_info.get()) < 0) continue;  // the other direction only
     devices.push_back({card, device, card_name, snd_pcm_info_get_name(pcm_info.get()), false});
   }
 }
 
 }  // namespace
 
-std::vector<PlaybackDevice> list_playback_devices() {
+std::vector<PcmDevice> list_playback_devices() {
   silence_library_messages();
-  std::vector<PlaybackDevice> devices;
-  for (int card = -1; snd_card_next(&card) == 0 && card >= 0;) add_card(card, devices);
+  std::vector<PcmDevice> devices;
+  for (int card = -1; snd_card_next(&card) == 0 && card >= 0;) add_card(card, SND_PCM_STREAM_PLAYBACK, devices);
 
   const int default_card = configured_number("defaults.pcm.card", 0);
   const int default_device = configured_number("defaults.pcm.device", 0);
-  PlaybackDevice* chosen = nullptr;
-  for (PlaybackDevice& d : devices) {
+  PcmDevice* chosen = nullptr;
+  for (PcmDevice& d : devices) {
     if (d.card != default_card) continue;
     if (chosen == nullptr || d.device == default_device) chosen = &d;
     if (d.device == default_device) break;
   }
   if (chosen != nullptr) chosen->is_default = true;
+  return devices;
+}
+
+std::vector<PcmDevice> list_capture_devices() {
+  silence_library_messages();
+  std::vector<PcmDevice> devices;
+  for (int card = -1; snd_card_next(&card) == 0 && card >= 0;) add_card(card, SND_PCM_STREAM_CAPTURE, devices);
   return devices;
 }
 

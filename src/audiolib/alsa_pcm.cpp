@@ -41,10 +41,10 @@ snd_pcm_format_t alsa_format(DeviceFormat format) {
 
 void ignore_library_error(const char*, int, const char*, int, const char*, ...) {}
 
-// Interleaved access at exactly `rate`, with resampling off.
-int restrict_to_rate(snd_pcm_t* pcm, snd_pcm_hw_params_t* params, unsigned rate) {
+// Interleaved access at exactly `rate`, with resampling off unless allowed.
+int restrict_to_rate(snd_pcm_t* pcm, snd_pcm_hw_params_t* params, unsigned rate, bool resampling) {
   int err = snd_pcm_hw_params_any(pcm, params);
-  if (err >= 0) err = snd_pcm_hw_params_set_rate_resample(pcm, params, 0);
+  if (err >= 0) err = snd_pcm_hw_params_set_rate_resample(pcm, params, resampling ? 1 : 0);
   if (err >= 0) err = snd_pcm_hw_params_set_access(pcm, params, SND_PCM_ACCESS_RW_INTERLEAVED);
   if (err >= 0) err = snd_pcm_hw_params_set_rate(pcm, params, rate, 0);
   return err;
@@ -69,14 +69,15 @@ DeviceStatus Pcm::open(const std::string& name, const std::string& config_text) 
   close();
   silence_library_messages();
   name_ = name;
-  const int mode = SND_PCM_NONBLOCK | SND_PCM_NO_AUTO_RESAMPLE;
+  const int mode = SND_PCM_NONBLOCK | (resampling_ ? 0 : SND_PCM_NO_AUTO_RESAMPLE);
+  const snd_pcm_stream_t stream =
+      stream_ == PcmStream::Capture ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK;
   int err = 0;
   if (config_text.empty()) {
-    err = snd_pcm_open(&pcm_, name.c_str(), SND_PCM_STREAM_PLAYBACK, mode);
+    err = snd_pcm_open(&pcm_, name.c_str(), stream, mode);
   } else {
     err = snd_config_load_string(&config_, config_text.c_str(), config_text.size());
-    if (err >= 0)
-      err = snd_pcm_open_lconf(&pcm_, name.c_str(), SND_PCM_STREAM_PLAYBACK, mode, config_);
+    if (err >= 0) err = snd_pcm_open_lconf(&pcm_, name.c_str(), stream, mode, config_);
   }
   if (err < 0) {
     pcm_ = nullptr;
@@ -104,13 +105,14 @@ std::optional<PcmLayout> Pcm::find_layout(unsigned rate, std::span<const DeviceF
   if (pcm_ == nullptr) return std::nullopt;
   HwParams base = make_hw_params();
   HwParams trial = make_hw_params();
-  if (!base || !trial || restrict_to_rate(pcm_, base.get(), rate) < 0) return std::nullopt;
+  if (!base || !trial || restrict_to_rate(pcm_, base.get(), rate, resampling_) < 0) return std::nullopt;
+  const unsigned fewest_taken = stream_ == PcmStream::Capture ? 1 : 3;
   for (DeviceFormat format : formats) {
     snd_pcm_hw_params_copy(trial.get(), base.get());
     if (snd_pcm_hw_params_set_format(pcm_, trial.get(), alsa_format(format)) < 0) continue;
     if (snd_pcm_hw_params_test_channels(pcm_, trial.get(), 2) == 0) return PcmLayout{format, 2};
     unsigned fewest = 0;
-    if (snd_pcm_hw_params_get_channels_min(trial.get(), &fewest) == 0 && fewest > 2)
+    if (snd_pcm_hw_params_get_channels_min(trial.get(), &fewest) == 0 && fewest >= fewest_taken)
       return PcmLayout{format, static_cast<int>(fewest)};
   }
   return std::nullopt;
@@ -122,7 +124,7 @@ DeviceStatus Pcm::set_up(unsigned rate, PcmLayout layout, const StreamRequest& r
   HwParams hw = make_hw_params();
   SwParams sw = make_sw_params();
   if (!hw || !sw) return failure(-ENOMEM, "parameters");
-  int err = restrict_to_rate(pcm_, hw.get(), rate);
+  int err = restrict_to_rate(pcm_, hw.get(), rate, resampling_);
   if (err < 0) return failure(err, "rate");
   err = snd_pcm_hw_params_set_format(pcm_, hw.get(), alsa_format(layout.format));
   if (err < 0) return failure(err, "format");
@@ -142,7 +144,8 @@ DeviceStatus Pcm::set_up(unsigned rate, PcmLayout layout, const StreamRequest& r
   snd_pcm_hw_params_get_buffer_size(hw.get(), &buffer);
 
   err = snd_pcm_sw_params_current(pcm_, sw.get());
-  if (err >= 0) err = snd_pcm_sw_params_set_start_threshold(pcm_, sw.get(), buffer);
+  const snd_pcm_uframes_t start = stream_ == PcmStream::Capture ? 1 : buffer;
+  if (err >= 0) err = snd_pcm_sw_params_set_start_threshold(pcm_, sw.get(), start);
   if (err >= 0) err = snd_pcm_sw_params_set_avail_min(pcm_, sw.get(), period);
   if (err >= 0) err = snd_pcm_sw_params(pcm_, sw.get());
   if (err < 0) return failure(err, "software parameters");
@@ -158,6 +161,11 @@ DeviceStatus Pcm::set_up(unsigned rate, PcmLayout layout, const StreamRequest& r
 long Pcm::write(const void* data, unsigned long frames) {
   if (pcm_ == nullptr) return -EBADFD;
   return snd_pcm_writei(pcm_, data, frames);
+}
+
+long Pcm::read(void* data, unsigned long frames) {
+  if (pcm_ == nullptr) return -EBADFD;
+  return snd_pcm_readi(pcm_, data, frames);
 }
 
 int Pcm::wait(int timeout_ms) { return pcm_ != nullptr ? snd_pcm_wait(pcm_, timeout_ms) : -EBADFD; }

@@ -19,8 +19,8 @@ struct PcmLayout {
   int channels = 2;
 };
 
-// The calls a playback stream makes on its PCM, as Pcm below makes them on alsa-lib;
-// a test puts a device of its own behind them, to fail as real ones do.
+// The calls a stream makes on its PCM, as Pcm below makes them on alsa-lib; a test
+// puts a device of its own behind them, to fail as real ones do.
 class PcmPort {
  public:
   virtual ~PcmPort() = default;
@@ -37,38 +37,48 @@ class PcmPort {
   virtual int resume() = 0;
 };
 
-// Owns one ALSA playback PCM, opened without blocking. Every call reports failure as
-// a value; nothing here throws or prints (alsa-lib's own messages are silenced).
+enum class PcmStream { Playback, Capture };
+
+// Owns one ALSA PCM, for playback or capture, opened without blocking. Every call
+// reports failure as a value; nothing here throws or prints (alsa-lib's own messages
+// are silenced).
 class Pcm final : public PcmPort {
  public:
-  Pcm() = default;
+  explicit Pcm(PcmStream stream = PcmStream::Playback) : stream_(stream) {}
   Pcm(const Pcm&) = delete;
   Pcm& operator=(const Pcm&) = delete;
   ~Pcm() override { close(); }
 
   // Opens `name` from the system's configuration, or from `config_text` when that is
-  // not empty. Automatic resampling is off: a converting plugin such as plughw
-  // converts formats but never rates. EBUSY becomes "<name>: Device busy".
+  // not empty. Automatic resampling is off unless allowed: a converting plugin such
+  // as plughw converts formats but never rates. EBUSY becomes "<name>: Device busy".
   DeviceStatus open(const std::string& name, const std::string& config_text) override;
+  // Lets ALSA resample at the next open: only for devices shared with the rest of
+  // the system, which run at a rate of their own.
+  void allow_resampling() { resampling_ = true; }
   // Discards what is queued and lets the device go.
   void close() override;
   bool is_open() const override { return pcm_ != nullptr; }
   const std::string& name() const { return name_; }
 
-  // What the device would play at exactly `rate`, without resampling, interleaved:
-  // the first of `formats` it offers, on two channels or, for a device without a
-  // stereo mode, the fewest it has. Nothing when it refuses the rate or every format.
+  // What the device would play (or record) at exactly `rate`, interleaved: the first
+  // of `formats` it offers, on two channels or, for a device without a stereo mode,
+  // the fewest it has (one, a mono microphone, only for capture). Nothing when it
+  // refuses the rate or every format.
   std::optional<PcmLayout> find_layout(unsigned rate, std::span<const DeviceFormat> formats) override;
 
   // Sets the device up for `layout` at `rate` and prepares it. Period and buffer are
   // taken near the request (frames; 0 = 25 ms periods, four to the buffer); playback
-  // begins by itself once the buffer is full.
+  // begins by itself once the buffer is full, capture at the first read.
   DeviceStatus set_up(unsigned rate, PcmLayout layout, const StreamRequest& request,
                       StreamSetup* setup) override;
 
   // snd_pcm_writei: frames written or a negative errno (-EAGAIN when full).
   long write(const void* data, unsigned long frames) override;
-  // Waits for room for a period, at most `timeout_ms`; negative errno on a device fault.
+  // snd_pcm_readi: frames read or a negative errno (-EAGAIN when none are ready).
+  long read(void* data, unsigned long frames);
+  // Waits for room for a period (or, capturing, for a period to read), at most
+  // `timeout_ms`; negative errno on a device fault.
   int wait(int timeout_ms) override;
   // Brings the device back after an underrun.
   int prepare() override;
@@ -78,6 +88,8 @@ class Pcm final : public PcmPort {
  private:
   DeviceStatus failure(int code, const char* step) const;
 
+  PcmStream stream_;
+  bool resampling_ = false;
   _snd_pcm* pcm_ = nullptr;
   _snd_config* config_ = nullptr;  // the definition the PCM was opened from, if any
   std::string name_;

@@ -23,13 +23,13 @@ DeviceStatus AlsaStream::open() {
 void AlsaStream::close() { pcm_->close(); }
 
 bool AlsaStream::supports_rate(unsigned rate) {
-  if (kind_ == Kind::Converting) return pcm_->find_layout(rate, kFloatOnly).has_value();
+  if (kind_ != Kind::Native) return pcm_->find_layout(rate, kFloatOnly).has_value();
   return pcm_->find_layout(rate, kPreferredFormats).has_value();
 }
 
 DeviceStatus AlsaStream::configure(const StreamRequest& request) {
-  const auto layout = kind_ == Kind::Converting ? pcm_->find_layout(request.rate, kFloatOnly)
-                                                : pcm_->find_layout(request.rate, kPreferredFormats);
+  const auto layout = kind_ != Kind::Native ? pcm_->find_layout(request.rate, kFloatOnly)
+                                            : pcm_->find_layout(request.rate, kPreferredFormats);
   if (!layout)
     return DeviceStatus::failure(
         -EINVAL, pcm_name_ + ": no stereo format at " + std::to_string(request.rate) + " Hz");

@@ -17,6 +17,9 @@ class AlsaStream final : public DeviceStream {
     Native,
     // Float at the interface, converted by ALSA (plughw:), which never resamples.
     Converting,
+    // Float at the interface, converted and resampled by ALSA: a device shared with
+    // the rest of the system, such as "default", on a Pcm that allows resampling.
+    Shared,
   };
 
   // `config_text`, when not empty, defines `pcm_name` instead of the system's

@@ -11,7 +11,7 @@ namespace {
 struct Catalog {
   std::mutex lock;
   bool scanned = false;
-  std::vector<alsa::PlaybackDevice> hardware;
+  std::vector<alsa::PcmDevice> hardware;
   std::vector<AsioDriverEntry> asio_added;
   std::vector<WasapiDeviceEntry> wasapi_added;
 
@@ -38,12 +38,12 @@ class Scanned {
   std::lock_guard<std::mutex> guard_;
 };
 
-std::string hardware_name(const alsa::PlaybackDevice& d, const char* prefix) {
+std::string hardware_name(const alsa::PcmDevice& d, const char* prefix) {
   return d.card_name + ": " + d.device_name + " (" + prefix + std::to_string(d.card) + "," +
          std::to_string(d.device) + ")";
 }
 
-std::string pcm_id(const alsa::PlaybackDevice& d, const char* prefix) {
+std::string pcm_id(const alsa::PcmDevice& d, const char* prefix) {
   return prefix + std::to_string(d.card) + "," + std::to_string(d.device);
 }
 
@@ -67,7 +67,7 @@ std::optional<AsioDriverEntry> asio_driver_entry(int index) {
   if (index < 0) return std::nullopt;
   const auto i = static_cast<std::size_t>(index);
   if (i < c->hardware.size()) {
-    const alsa::PlaybackDevice& d = c->hardware[i];
+    const alsa::PcmDevice& d = c->hardware[i];
     AsioDriverEntry entry;
     entry.kind = AsioDriverEntry::Kind::Hardware;
     entry.name = hardware_name(d, "hw:");
@@ -91,7 +91,7 @@ std::optional<WasapiDeviceEntry> wasapi_device_entry(int index) {
   if (index < 0) return std::nullopt;
   const auto i = static_cast<std::size_t>(index);
   if (i < c->hardware.size()) {
-    const alsa::PlaybackDevice& d = c->hardware[i];
+    const alsa::PcmDevice& d = c->hardware[i];
     return WasapiDeviceEntry{hardware_name(d, "plughw:"),
                              pcm_id(d, "plughw:"),
                              {},

@@ -36,4 +36,12 @@ void guard_non_finite(float* samples, std::size_t count);
 void convert_frames(const float* stereo, std::size_t frames, DeviceFormat format,
                     int device_channels, std::byte* out);
 
+// The reverse, for what a capture device recorded: `frames` frames of
+// `device_channels` channels of `format` as stereo float. Integers are divided by
+// 2^(bits-1), exact up to 24 bits, so that a recorded integer is the float that
+// convert_frames turns back into it; 32-bit integers are rounded to the nearest
+// float. A single channel goes to both sides; channels past the second are left out.
+void convert_to_stereo(const std::byte* in, std::size_t frames, DeviceFormat format,
+                       int device_channels, float* stereo);
+
 }  // namespace sonvale::audiolib

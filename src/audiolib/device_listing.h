@@ -8,4 +8,8 @@ namespace sonvale::audiolib {
 // indices (Null output among them), then the WASAPI-path devices with index and flags.
 std::string describe_output_devices();
 
+// The recording devices with their indices (the Test loop among them), each with
+// its inputs.
+std::string describe_recording_devices();
+
 }  // namespace sonvale::audiolib

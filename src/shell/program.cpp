@@ -106,7 +106,7 @@ int run_program(int argc, const char* const* argv) {
     case CommandLine::Action::Render:
       return run_terminal(line);
     case CommandLine::Action::ListDevices:
-      std::cout << audiolib::describe_output_devices();
+      std::cout << audiolib::describe_output_devices() << audiolib::describe_recording_devices();
       return 0;
     case CommandLine::Action::DumpTables:
       return run_dump_tables(line);

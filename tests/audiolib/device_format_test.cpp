@@ -127,5 +127,55 @@ TEST(DeviceFormat, WritesLittleEndianAndSilencesChannelsPastThePair) {
   EXPECT_EQ(out[3], 0.0f);
 }
 
+// Recording: every integer a device of up to 24 bits records becomes the float that
+// the playback conversion turns back into that same integer.
+TEST(DeviceFormat, RecordedIntegersBecomeTheFloatsThatPlayBackAsThem) {
+  struct Case {
+    DeviceFormat format;
+    int bits;
+  };
+  for (const Case c : {Case{DeviceFormat::S16, 16}, Case{DeviceFormat::S24In4, 24}, Case{DeviceFormat::S24Packed, 24}}) {
+    SCOPED_TRACE(c.bits);
+    const int width = bytes_per_sample(c.format);
+    const std::int64_t lowest = -(std::int64_t{1} << (c.bits - 1));
+    std::vector<std::byte> device;
+    std::vector<std::int64_t> values;
+    for (std::int64_t v = lowest; v < -lowest; v += c.bits == 16 ? 1 : 97) {
+      values.push_back(v);
+      for (int b = 0; b < width; ++b) device.push_back(static_cast<std::byte>((v >> (8 * b)) & 0xFF));
+    }
+    values.push_back(-lowest - 1);
+    for (int b = 0; b < width; ++b) device.push_back(static_cast<std::byte>(((-lowest - 1) >> (8 * b)) & 0xFF));
+    // Mono: each sample goes to both sides.
+    std::vector<float> stereo(2 * values.size());
+    convert_to_stereo(device.data(), values.size(), c.format, 1, stereo.data());
+    std::vector<std::byte> back(values.size() * 2 * width);
+    convert_frames(stereo.data(), values.size(), c.format, 2, back.data());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      ASSERT_EQ(stereo[2 * i], static_cast<float>(std::ldexp(static_cast<double>(values[i]), 1 - c.bits))) << values[i];
+      ASSERT_EQ(stereo[2 * i + 1], stereo[2 * i]);
+      ASSERT_EQ(std::memcmp(&back[2 * i * width], &device[i * width], width), 0) << values[i];
+    }
+  }
+}
+
+TEST(DeviceFormat, RecordsThirtyTwoBitsRoundedAndLeavesChannelsPastThePairOut) {
+  const std::int32_t s32[8] = {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), 1,
+                               -1, 0x40000000, 0x7FFFFF80, 5, 6};
+  float stereo[4];
+  // Four device channels: only the first two of each frame are recorded.
+  convert_to_stereo(reinterpret_cast<const std::byte*>(s32), 2, DeviceFormat::S32, 4, stereo);
+  EXPECT_EQ(stereo[0], -1.0f);
+  EXPECT_EQ(stereo[1], 1.0f);  // 2^31 - 1 rounds to the nearest float, full scale
+  EXPECT_EQ(stereo[2], 0.5f);
+  EXPECT_EQ(stereo[3], std::nextafter(1.0f, 0.0f));
+
+  const float floats[6] = {-0.0f, std::numeric_limits<float>::denorm_min(), 9.0f, 0.25f, -0.5f, 7.0f};
+  convert_to_stereo(reinterpret_cast<const std::byte*>(floats), 2, DeviceFormat::Float32, 3, stereo);
+  EXPECT_EQ(std::memcmp(&stereo[0], &floats[0], 8), 0);
+  EXPECT_EQ(stereo[2], 0.25f);
+  EXPECT_EQ(stereo[3], -0.5f);
+}
+
 }  // namespace
 }  // namespace sonvale::audiolib
