@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "engine/block_processing.h"
+#include "engine/fill_output.h"
 #include "engine/post_filter.h"
 #include "engine/stage_chain.h"
 #include "platform/time.h"
@@ -226,12 +227,7 @@ Made Engine::gather_with_lead_in(SoundMode mode, Block& block) {
 }
 
 void Engine::fill_output(std::int32_t bytes) {
-  const int selector = state_.fill_selector.load();
-  if (selector != 1 && selector != 2) return;
-  const Buffer output = selector == 1 ? Buffer::Output1 : Buffer::Output2;
-  std::memcpy(buffers_.bytes(output), work_a(), static_cast<std::size_t>(bytes));
-  wait_value_ = selector == 1 ? kDeviceReadsOutput2 : kDeviceReadsOutput1;
-  publish_fill(state_, selector, bytes);
+  if (const std::int32_t wait_value = engine::fill_output(state_, buffers_, work_a(), bytes)) wait_value_ = wait_value;
 }
 
 }  // namespace

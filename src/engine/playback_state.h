@@ -79,9 +79,10 @@ struct PlaybackState {
   // ready. Engine writes (release) after the read position; stop and failures write
   // 0. Start playback reads (acquire) while it primes.
   std::atomic<std::int32_t> first_fill_count{0};
-  // Bytes in the capture buffer. Capture callback and live engine, both holding
-  // capture_lock.
-  std::int32_t capture_fill = 0;
+  // Bytes in the capture buffer. The capture callback raises it after appending, the
+  // live engine sets 0 after taking, both holding capture_lock; anyone may read it
+  // without the lock to show progress.
+  std::atomic<std::int32_t> capture_fill{0};
   std::mutex capture_lock;
 
   OutputHandover& output_buffer(int which) { return output[which == 2 ? 1 : 0]; }
