@@ -13,6 +13,10 @@ namespace sonvale::engine {
 namespace {
 
 constexpr int kCapturePollMs = 100;
+// How often it looks whether the device has moved on to the other buffer. A block
+// plays for over a minute, so a look this often costs nothing audible, and the
+// thread sleeps in between instead of spinning.
+constexpr int kDevicePollMs = 10;
 
 class LiveEngine {
  public:
@@ -53,10 +57,12 @@ int LiveEngine::run() {
   state_.stop_request = 0;
   for (;;) {
     if (state_.stop_request.load()) return 0;
-    if (ready()) {
-      const std::optional<SoundMode> mode =
-          live_sound_mode(state_.rate_multiplier.load(), state_.x1_variant.load(), state_.x4_variant.load());
-      if (mode && !make_block(*mode)) return 0;
+    const std::optional<SoundMode> mode =
+        live_sound_mode(state_.rate_multiplier.load(), state_.x1_variant.load(), state_.x4_variant.load());
+    if (ready() && mode) {
+      if (!make_block(*mode)) return 0;
+    } else {
+      platform::sleep_ms(kDevicePollMs);
     }
     if (state_.engine_run_state.load() >= kEngineExhausted) return 0;
   }

@@ -21,7 +21,8 @@ std::optional<SoundMode> live_sound_mode(int multiplier, int x1_variant, int x4_
 // output buffers exactly as the engine thread does. A block of exactly one full
 // block passes its end on to the next block as its lead-in; any other starts the
 // next one from silence. Runs until the stop request; while it waits for capture it
-// gives `show_fill` the capture fill bar's value every 100 ms.
+// gives `show_fill` the capture fill bar's value every 100 ms, and while it waits for
+// the device it looks every 10 ms.
 int run_live_engine_thread(EngineContext& context, const SampleBuffers& buffers,
                            const std::function<void(int)>& show_fill);
 
