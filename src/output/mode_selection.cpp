@@ -13,6 +13,14 @@ constexpr platform::Colour kPostFilterColours[] = {0x600000, 0x606000, 0x400080,
 
 void show_sound_mode(platform::Ui& ui, engine::PlaybackState& playback, engine::SoundMode mode) {
   const engine::SoundModeInfo& info = engine::info_of(mode);
+  show_selectors(ui, playback, mode);
+  playback.x1_variant = info.multiplier == 1 ? info.variant : 0;
+  playback.x2_variant = info.multiplier == 2 ? info.variant : 2;
+  playback.x4_variant = info.multiplier == 4 ? info.variant : 3;
+}
+
+void show_selectors(platform::Ui& ui, const engine::PlaybackState& playback, engine::SoundMode mode) {
+  const engine::SoundModeInfo& info = engine::info_of(mode);
   struct Selector {
     int gadget;
     int multiplier;
@@ -24,9 +32,6 @@ void show_sound_mode(platform::Ui& ui, engine::PlaybackState& playback, engine::
     ui.set_gadget_text(s.gadget, lit ? info.label : s.idle_text);
     ui.set_gadget_back_colour(s.gadget, lit ? info.button_colour : platform::kNavy);
   }
-  playback.x1_variant = info.multiplier == 1 ? info.variant : 0;
-  playback.x2_variant = info.multiplier == 2 ? info.variant : 2;
-  playback.x4_variant = info.multiplier == 4 ? info.variant : 3;
   ui.set_gadget_text(ids::kRateDisplay, std::to_string(std::int64_t{playback.source_rate.load()} * info.multiplier));
 }
 

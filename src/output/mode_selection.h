@@ -13,6 +13,9 @@ namespace sonvale::output {
 // the source rate times the multiplier.
 void show_sound_mode(platform::Ui& ui, engine::PlaybackState& playback, engine::SoundMode mode);
 
+// The same for the buttons and the rate display only; the variant bytes stay.
+void show_selectors(platform::Ui& ui, const engine::PlaybackState& playback, engine::SoundMode mode);
+
 // Sets the post filter and the LPF button's colour.
 void show_post_filter(platform::Ui& ui, engine::PlaybackState& playback, int filter);
 

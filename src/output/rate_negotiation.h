@@ -19,6 +19,10 @@ struct Rate {
 // each by its back colour; nothing when none is lit with a colour it accepts.
 std::optional<std::int8_t> selected_multiplier(const platform::Ui& ui);
 
+// The same for the input mode, whose engine computes fewer modes: x4 lit Green or
+// Red, x2 lit Green, x1 lit Green or Red.
+std::optional<std::int8_t> selected_live_multiplier(const platform::Ui& ui);
+
 // Whether Green x 1 is lit: plain playback, without a chain or a post filter.
 bool plain_playback_selected(const platform::Ui& ui);
 

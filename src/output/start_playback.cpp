@@ -8,6 +8,7 @@
 #include "engine/sound_mode.h"
 #include "loading/next_track.h"
 #include "output/card_borrowing.h"
+#include "output/device_start.h"
 #include "output/mode_selection.h"
 #include "output/rate_negotiation.h"
 #include "output/stop_playback.h"
@@ -19,8 +20,6 @@ namespace sonvale::output {
 namespace {
 
 using namespace audiolib;
-
-void show_rate(platform::Ui& ui, std::string_view text) { ui.set_gadget_text(ids::kRateDisplay, text); }
 
 // The rate the device is asked for, or nothing when the start is refused.
 std::optional<Rate> negotiate_rate(Player& p) {
@@ -40,48 +39,9 @@ std::optional<Rate> negotiate_rate(Player& p) {
 }
 
 void device_failure(Player& p, std::int32_t rate) {
-  const bool asio = p.output.mode == kOutputAsio;
-  if (asio) BASS_ASIO_Free();
-  BASS_StreamFree(p.playback.current_decoder.load());
-  show_rate(p.ui, "Reject");
-  if (asio)
-    p.ui.message_box("ASIO didn't set " + std::to_string(rate) + "Hz or other error.",
-                     "Could you check ASIO devices?", platform::kIconError);
-  else
-    p.ui.message_box("WASAPI didn't set " + std::to_string(rate) + "Hz or other error.",
-                     "Could you set EXCLUSIVE mode?\n\rWe recomend \"ASIO\" .\n\rYour product supoort this mode ?",
-                     platform::kIconError);
+  report_device_failure(p, rate);
   failure_reset(p);
   p.loader.playlist.clear_played_marks();
-}
-
-// A card that the sound server holds is borrowed first; a server that will not let
-// it go fails the start as a device that refuses does.
-bool open_device(Player& p, std::int32_t rate) {
-  if (!borrow_card(p)) return false;
-  if (p.output.mode == kOutputAsio) {
-    if (!BASS_ASIO_Init(p.output.asio_device, kAsioThread) || !BASS_ASIO_CheckRate(rate)) return false;
-    BASS_ASIO_SetRate(rate);
-    return true;
-  }
-  BASS_WASAPI_Free();
-  if (BASS_WASAPI_CheckFormat(p.output.wasapi_device, static_cast<std::uint32_t>(rate), 2, kWasapiExclusive) < 0)
-    return false;
-  return BASS_WASAPI_Init(p.output.wasapi_device, static_cast<std::uint32_t>(rate), 2, kWasapiExclusive, 0.2f,
-                          0.0f, &wasapi_feed_callback, &p.feed);
-}
-
-void start_device(Player& p) {
-  if (p.output.mode == kOutputAsio) {
-    BASS_ASIO_ChannelEnable(false, 0, &asio_feed_callback, &p.feed);
-    BASS_ASIO_ChannelJoin(false, 1, 0);
-    BASS_ASIO_ChannelSetFormat(false, 0, kAsioFormatFloat);
-    BASS_ASIO_ChannelSetVolume(false, -1, p.volume);
-    BASS_ASIO_Start(0);
-  } else {
-    BASS_WASAPI_SetVolume(kWasapiCurveLinear, p.volume);
-    BASS_WASAPI_Start();
-  }
 }
 
 // Waits for the engine's first block, keeping the windows alive and the PLAY button
@@ -162,7 +122,7 @@ void start_playback(Player& p, int keep_marks) {
 
   p.playback.engine_run_state = engine::kEngineRunning;
   p.playback.fill_selector = 1;
-  if (!open_device(p, rate->output_rate)) {
+  if (!open_device(p, rate->output_rate, false)) {
     device_failure(p, rate->output_rate);
     return;
   }
