@@ -17,6 +17,7 @@
 #include "platform/ui.h"
 #include "playlist/playlist.h"
 #include "shell/access_counter.h"
+#include "shell/input_mode_state.h"
 
 namespace sonvale::shell {
 
@@ -50,6 +51,9 @@ struct App {
   std::atomic<std::int8_t> counter_picture_flag{0};
   // 1 while the mini window stands in for the main window. Main thread.
   bool mini_mode = false;
+  // The input mode's calibration and clock. Main thread, and the calibration
+  // callback while a calibration runs.
+  InputModeState input_mode;
   // The desktop's media controls and the sound server's cards, when there is a
   // session bus to reach them through. Main thread.
   std::unique_ptr<platform::MediaControl> media;

@@ -37,11 +37,12 @@ void check_end_of_playback(App& app) {
   }
 }
 
-void right_click(App& app) {
-  if (!app.ui.cursor_on_window(ids::kMainWindow) || !app.ui.cursor_on_gadget(ids::kLogo) || playing(app)) return;
+// False when the window was closed in the input mode.
+bool right_click(App& app) {
+  if (!app.ui.cursor_on_window(ids::kMainWindow) || !app.ui.cursor_on_gadget(ids::kLogo) || playing(app)) return true;
   if (app.playback.post_filter.load() == engine::kPostFilterHamming2047)
     output::show_post_filter(app.ui, app.playback, engine::kPostFilterBlackman255);
-  enter_input_mode(app);
+  return enter_input_mode(app);
 }
 
 }  // namespace
@@ -85,7 +86,7 @@ bool event_loop_pass(App& app, int& pass_counter) {
       if (ui.cursor_on_window(ids::kMainWindow)) run_click_chain(app);
       break;
     case platform::EventKind::RightButtonDown:
-      right_click(app);
+      if (!right_click(app)) return false;
       break;
     case platform::EventKind::FilesDropped:
       playlist::add_dropped_files(app.playlist, event.files);
