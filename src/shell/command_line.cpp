@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "engine/isa.h"
+#include "engine/live_engine_thread.h"
 
 namespace sonvale::shell {
 namespace {
@@ -36,6 +37,8 @@ std::optional<std::string> take_value(CommandLine& line, std::string_view flag, 
     line.device = value;
   } else if (flag == "--dump-tables" || flag == "--analyze") {
     line.directory = value;
+  } else if (flag == "--input") {
+    line.input = value;
   } else if (flag == "--isa") {
     line.isa = value;
     if (!engine::parse_isa(value)) return "unknown instruction set " + value;
@@ -43,8 +46,22 @@ std::optional<std::string> take_value(CommandLine& line, std::string_view flag, 
   return std::nullopt;
 }
 
+// What --live cannot take: files, or a mode or filter the input mode does not offer.
+std::optional<std::string> live_error(const CommandLine& line, bool playing_files) {
+  if (playing_files || !line.files.empty()) return "--live plays a recording input, not files";
+  const auto computed = [](engine::SoundMode mode) {
+    const engine::SoundModeInfo& info = engine::info_of(mode);
+    return engine::live_sound_mode(info.multiplier, info.variant, info.variant) == mode;
+  };
+  if (line.mode && !computed(*line.mode))
+    return "--live computes Green x 1, Red x 1, Green x 2, Green x 4 or Red x 4";
+  if (line.post_filter.value_or(0) > 2) return "--live takes --lpf 0, 1 or 2";
+  return std::nullopt;
+}
+
 bool takes_value(std::string_view flag) {
-  for (std::string_view f : {"--render", "--mode", "--lpf", "--device", "--dump-tables", "--analyze", "--isa"})
+  for (std::string_view f : {"--render", "--mode", "--lpf", "--device", "--dump-tables", "--analyze", "--isa",
+                             "--input"})
     if (flag == f) return true;
   return false;
 }
@@ -59,7 +76,7 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
     return line;
   }
 
-  bool play = false, render = false, dump = false, list = false, analyze = false;
+  bool play = false, render = false, dump = false, list = false, analyze = false, live = false, input = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -88,10 +105,13 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
       render |= flag == "--render";
       dump |= flag == "--dump-tables";
       analyze |= flag == "--analyze";
+      input |= flag == "--input";
     } else if (arg == "--play") {
       play = true;
     } else if (arg == "--list-devices") {
       list = true;
+    } else if (arg == "--live") {
+      live = true;
     } else {
       return invalid("unknown option " + std::string(arg));
     }
@@ -104,6 +124,11 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
   } else if (analyze) {
     if (play || render || !line.files.empty()) return invalid("--analyze takes no files");
     line.action = CommandLine::Action::Analyze;
+  } else if (live) {
+    if (auto error = live_error(line, play || render)) return invalid(*error);
+    line.action = CommandLine::Action::Live;
+  } else if (input) {
+    return invalid("--input goes with --live");
   } else if (play || render) {
     if (play && render) return invalid("--play and --render exclude each other");
     if (line.files.empty()) return invalid(std::string(play ? "--play" : "--render") + " needs at least one file");
@@ -118,6 +143,7 @@ std::string usage_text() {
   return "Usage: sonvale [FILE]\n"
          "       sonvale --play FILE... [--mode MODE] [--lpf N] [--device DEVICE]\n"
          "       sonvale --render OUT.wav FILE... [--mode MODE] [--lpf N]\n"
+         "       sonvale --live [--input DEVICE[,INPUT]] [--mode MODE] [--lpf N] [--device DEVICE]\n"
          "       sonvale --list-devices\n"
          "       sonvale --dump-tables DIR\n"
          "       sonvale --analyze DIR [--mode MODE] [--lpf N]\n"
@@ -134,7 +160,14 @@ std::string usage_text() {
          "  --lpf N               the post filter: 0 blue (off), 1 green (the default),\n"
          "                        2 red, 3 brown\n"
          "  --device DEVICE       the output device, by index or name (see --list-devices)\n"
-         "  --list-devices        list the output devices with their indices\n"
+         "  --live                play a recording input live through the Sound mode, in\n"
+         "                        the terminal: the input level is calibrated first with\n"
+         "                        the test tone; Ctrl-C stops (modes: Green x 1, Red x 1,\n"
+         "                        Green x 2, Green x 4, Red x 4; LPF 0 to 2)\n"
+         "  --input DEVICE[,INPUT] with --live: the recording device and input, by index or\n"
+         "                        name (the Test loop, which records the test tone, when\n"
+         "                        not given)\n"
+         "  --list-devices        list the output and recording devices with their indices\n"
          "  --isa=SET             compute the sound with sse2, avx2 or avx512 instead of\n"
          "                        the best instruction set this processor has\n"
          "  --dump-tables DIR     write the five kernel and filter tables to DIR as raw\n"

@@ -10,6 +10,7 @@
 #include "platform/ui_headless.h"
 #include "platform/ui_qt.h"
 #include "shell/command_line.h"
+#include "shell/live_terminal.h"
 #include "shell/startup.h"
 #include "shell/table_dump.h"
 #include "shell/terminal_player.h"
@@ -37,6 +38,15 @@ int run_terminal(const CommandLine& line) {
   request.post_filter = line.post_filter.value_or(1);
   request.device = line.device;
   return run_terminal_player(request, options_for(line));
+}
+
+int run_live(const CommandLine& line) {
+  LiveRequest request;
+  request.input = line.input;
+  request.mode = line.mode.value_or(engine::SoundMode::Red1);
+  request.post_filter = line.post_filter.value_or(1);
+  request.device = line.device;
+  return run_live_terminal(request, options_for(line));
 }
 
 // Media keys and the desktop's player widgets reach the player, and cards that the
@@ -105,6 +115,8 @@ int run_program(int argc, const char* const* argv) {
     case CommandLine::Action::Play:
     case CommandLine::Action::Render:
       return run_terminal(line);
+    case CommandLine::Action::Live:
+      return run_live(line);
     case CommandLine::Action::ListDevices:
       std::cout << audiolib::describe_output_devices() << audiolib::describe_recording_devices();
       return 0;

@@ -2,9 +2,7 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 
@@ -20,8 +18,10 @@
 #include "platform/interface_fonts.h"
 #include "platform/ui_headless.h"
 #include "playlist/add_tracks.h"
+#include "shell/device_arguments.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "shell/terminal_io.h"
 #include "shell/terminal_messages.h"
 
 namespace sonvale::shell {
@@ -29,56 +29,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Set by Ctrl-C (or a polite kill). The handler also asks a running engine to stop,
-// so that a start still waiting for its first block gives up at once.
-std::atomic<bool> g_interrupted{false};
-std::atomic<engine::PlaybackState*> g_playback{nullptr};
-
-void on_interrupt(int) {
-  g_interrupted.store(true);
-  if (engine::PlaybackState* playback = g_playback.load()) playback->stop_request.store(1);
-}
-
-class InterruptGuard {
- public:
-  explicit InterruptGuard(engine::PlaybackState& playback) {
-    g_interrupted = false;
-    g_playback = &playback;
-    struct sigaction action {};
-    action.sa_handler = on_interrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &old_int_);
-    sigaction(SIGTERM, &action, &old_term_);
-  }
-  ~InterruptGuard() {
-    sigaction(SIGINT, &old_int_, nullptr);
-    sigaction(SIGTERM, &old_term_, nullptr);
-    g_playback = nullptr;
-  }
-
- private:
-  struct sigaction old_int_ {}, old_term_ {};
-};
-
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The ASIO-path driver the request names: an index, a driver's name, its ALSA
-// device, or any other ALSA device name, which joins the list.
-std::optional<int> find_device(const std::string& wanted) {
-  if (wanted.empty()) return 0;
-  const bool numeric = wanted.find_first_not_of("0123456789") == std::string::npos;
-  audiolib::AsioDeviceInfo info;
-  for (int i = 0; audiolib::BASS_ASIO_GetDeviceInfo(i, &info); ++i) {
-    if (numeric && std::stoi(wanted) == i) return i;
-    if (!numeric && (info.name == wanted || info.driver == wanted)) return i;
-  }
-  if (!numeric && wanted.find(':') != std::string::npos) {
-    const int added = audiolib::asio_add_pcm_driver(wanted, wanted);
-    if (added >= 0) return added;
-  }
-  return std::nullopt;
 }
 
 // Adds the files (`typed`, made absolute in `paths`) to page 1 one by one, telling
@@ -108,38 +60,16 @@ std::string progress_bar(int width_of_525, int cells) {
          std::string(static_cast<std::size_t>(cells - filled), '.') + "]";
 }
 
-class NowPlayingLine {
- public:
-  explicit NowPlayingLine(bool terminal) : terminal_(terminal) {}
-
-  void show(const std::string& text) {
-    if (terminal_) {
-      std::fprintf(stderr, "\r%s\033[K", text.c_str());
-    } else if (text != last_) {
-      std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    last_ = text;
-  }
-
-  void update(const App& app) {
-    const auto t = loading::track_time(app.play_queue, app.playback.source_rate.load());
-    if (!t) return;
-    std::string text = t->line1 + " / " + t->line2;
-    // Without a terminal, print each track once rather than every tick.
-    if (terminal_)
-      text += "  " + loading::format_clock(t->elapsed_seconds) + " / " +
-              loading::format_clock(t->total_seconds) + "  " + progress_bar(t->bar_width, 30);
-    show(text);
-  }
-
-  void end() {
-    if (terminal_ && !last_.empty()) std::fputc('\n', stderr);
-  }
-
- private:
-  bool terminal_;
-  std::string last_;
-};
+// The track heard, its times and a progress bar; without a terminal, each track once.
+void show_now_playing(StatusLine& line, const App& app) {
+  const auto t = loading::track_time(app.play_queue, app.playback.source_rate.load());
+  if (!t) return;
+  std::string text = t->line1 + " / " + t->line2;
+  if (line.terminal())
+    text += "  " + loading::format_clock(t->elapsed_seconds) + " / " + loading::format_clock(t->total_seconds) +
+            "  " + progress_bar(t->bar_width, 30);
+  line.show(text);
+}
 
 }  // namespace
 
@@ -175,7 +105,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
 
   const std::optional<int> device =
       request.render_path ? std::optional<int>(audiolib::asio_add_render_driver(*request.render_path))
-                          : find_device(request.device);
+                          : find_output_device(request.device);
   if (!device || *device < 0) {
     std::cerr << "sonvale: no output device " << (request.render_path ? *request.render_path : request.device)
               << " (see --list-devices)\n";
@@ -199,7 +129,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   output::show_post_filter(ui, app.playback, request.mode == engine::SoundMode::Green1 ? 0 : request.post_filter);
 
   InterruptGuard interrupts(app.playback);
-  NowPlayingLine line(isatty(STDERR_FILENO) != 0);
+  StatusLine line(isatty(STDERR_FILENO) != 0);
   line.show("preparing the first block...");
   const Clock::time_point play = Clock::now();
   const std::size_t boxes_before = ui.message_boxes().size();
@@ -207,7 +137,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   const double first_block = seconds_since(play);
   if (!app.player.device_started) {
     line.end();
-    if (g_interrupted) {
+    if (InterruptGuard::interrupted()) {
       std::cerr << "sonvale: stopped\n";
       return 0;
     }
@@ -221,8 +151,8 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   int code = 0;
   for (;;) {
     ui.wait_event(poll_ms);
-    line.update(app);
-    if (g_interrupted) {
+    show_now_playing(line, app);
+    if (InterruptGuard::interrupted()) {
       output::stop_playback(app.player, 0);
       code = request.render_path ? 1 : 0;
       break;

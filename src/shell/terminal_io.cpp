@@ -1,0 +1,53 @@
+#include "shell/terminal_io.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+namespace sonvale::shell {
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+std::atomic<engine::PlaybackState*> g_playback{nullptr};
+struct sigaction g_old_int {}, g_old_term {};
+
+void on_interrupt(int) {
+  g_interrupted.store(true);
+  if (engine::PlaybackState* playback = g_playback.load()) playback->stop_request.store(1);
+}
+
+}  // namespace
+
+InterruptGuard::InterruptGuard(engine::PlaybackState& playback) {
+  g_interrupted = false;
+  g_playback = &playback;
+  struct sigaction action {};
+  action.sa_handler = on_interrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, &g_old_int);
+  sigaction(SIGTERM, &action, &g_old_term);
+}
+
+InterruptGuard::~InterruptGuard() {
+  sigaction(SIGINT, &g_old_int, nullptr);
+  sigaction(SIGTERM, &g_old_term, nullptr);
+  g_playback = nullptr;
+}
+
+bool InterruptGuard::interrupted() { return g_interrupted.load(); }
+
+void StatusLine::show(const std::string& text) {
+  if (terminal_) {
+    std::fprintf(stderr, "\r%s\033[K", text.c_str());
+  } else if (text != last_) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+  }
+  last_ = text;
+}
+
+void StatusLine::end() {
+  if (terminal_ && !last_.empty()) std::fputc('\n', stderr);
+  last_.clear();
+}
+
+}  // namespace sonvale::shell
