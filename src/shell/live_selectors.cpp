@@ -8,7 +8,6 @@ namespace sonvale::shell {
 
 using engine::SoundMode;
 
-
 void show_live_modes_on_entry(platform::Ui& ui, engine::PlaybackState& playback) {
   output::show_selectors(ui, playback, SoundMode::Red1);
   playback.x1_variant = 1;
@@ -24,7 +23,9 @@ void step_live_x1(platform::Ui& ui, engine::PlaybackState& playback) {
   playback.x4_variant = 1;
 }
 
-void step_live_x2(platform::Ui& ui, engine::PlaybackState& playback) { output::show_selectors(ui, playback, SoundMode::Green2); }
+void step_live_x2(platform::Ui& ui, engine::PlaybackState& playback) {
+  output::show_selectors(ui, playback, SoundMode::Green2);
+}
 
 void step_live_x4(platform::Ui& ui, engine::PlaybackState& playback) {
   const bool green_next = playback.x4_variant.load() != 0;
@@ -39,7 +40,8 @@ void step_live_post_filter(platform::Ui& ui, engine::PlaybackState& playback) {
 
 void relight_shown_mode(platform::Ui& ui, engine::PlaybackState& playback) {
   for (const engine::SoundModeInfo& info : engine::kSoundModes) {
-    const int gadget = info.multiplier == 1 ? ids::kSelectorX1 : info.multiplier == 2 ? ids::kSelectorX2 : ids::kSelectorX4;
+    const int gadget =
+        info.multiplier == 1 ? ids::kSelectorX1 : info.multiplier == 2 ? ids::kSelectorX2 : ids::kSelectorX4;
     if (ui.gadget_text(gadget) == info.label) return output::show_sound_mode(ui, playback, info.mode);
   }
 }

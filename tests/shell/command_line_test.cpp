@@ -78,5 +78,22 @@ TEST(CommandLine, RefusesWhatItDoesNotKnow) {
   EXPECT_EQ(parse({"--play", "a.wav", "--loud"}).action, CommandLine::Action::Invalid);
 }
 
+TEST(CommandLine, LiveTakesAnInputAndOnlyWhatTheLiveEngineComputes) {
+  const CommandLine line = parse({"--live", "--input", "hw:1,0,Mic", "--mode", "Green x 4", "--lpf", "2"});
+  EXPECT_EQ(line.action, CommandLine::Action::Live);
+  EXPECT_EQ(line.input, "hw:1,0,Mic");
+  EXPECT_EQ(line.mode, engine::SoundMode::Green4);
+  EXPECT_EQ(line.post_filter, 2);
+  EXPECT_EQ(parse({"--live"}).action, CommandLine::Action::Live);
+  EXPECT_TRUE(parse({"--live"}).input.empty());
+
+  for (const char* mode : {"Brown x 2", "White x 2"})
+    EXPECT_EQ(parse({"--live", "--mode", mode}).action, CommandLine::Action::Invalid) << mode;
+  EXPECT_EQ(parse({"--live", "--lpf", "3"}).action, CommandLine::Action::Invalid);
+  EXPECT_EQ(parse({"--live", "a.wav"}).action, CommandLine::Action::Invalid);
+  EXPECT_EQ(parse({"--live", "--play", "a.wav"}).action, CommandLine::Action::Invalid);
+  EXPECT_EQ(parse({"--play", "a.wav", "--input", "0"}).action, CommandLine::Action::Invalid);
+}
+
 }  // namespace
 }  // namespace sonvale::shell

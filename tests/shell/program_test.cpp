@@ -228,5 +228,32 @@ TEST(Program, TooLittleAddressSpaceGivesOneCriticalErrorAndExitsCleanly) {
   EXPECT_EQ(result.err, "sonvale: [Critical Error] Failed allocate memory (Required 600 MB)\n");
 }
 
+// The whole live run without a card: the Test loop records the test tone, the
+// calibration settles, the capture starts, and Ctrl-C while the first block is
+// still being captured ends it cleanly.
+TEST(Program, LiveCalibratesTheTestLoopAndStopsCleanlyAtCtrlC) {
+  const std::string err_path = (std::filesystem::temp_directory_path() /
+                                ("sonvale-live-" + std::to_string(getpid()) + ".txt")).string();
+  const std::string script =
+      "\"$0\" --live --mode 'Green x 2' --device 'Null output' 2>\"$1\" & pid=$!; "
+      "until grep -q 'capturing the first block' \"$1\" || ! kill -0 $pid 2>/dev/null; do sleep 0.1; done; "
+      "kill -INT $pid 2>/dev/null; wait $pid";
+  const auto result = run_process({"sh", "-c", script, sonvale_binary(), err_path}, kNoDisplay);
+  std::ifstream in(err_path);
+  const std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::filesystem::remove(err_path);
+  EXPECT_EQ(result.exit_code, 0) << err;
+  EXPECT_NE(err.find("input level 0."), std::string::npos) << err;
+  EXPECT_NE(err.find("capturing the first block"), std::string::npos) << err;
+  EXPECT_NE(err.find("sonvale: stopped\n"), std::string::npos) << err;
+
+  const auto unknown = run_process({sonvale_binary(), "--live", "--input", "Test loop,Microphone"}, kNoDisplay);
+  EXPECT_EQ(unknown.exit_code, 1);
+  EXPECT_NE(unknown.err.find("no input Microphone on Test loop"), std::string::npos) << unknown.err;
+  const auto nowhere = run_process({sonvale_binary(), "--live", "--input", "7"}, kNoDisplay);
+  EXPECT_EQ(nowhere.exit_code, 1);
+  EXPECT_NE(nowhere.err.find("no recording device 7"), std::string::npos) << nowhere.err;
+}
+
 }  // namespace
 }  // namespace sonvale::shell
