@@ -213,6 +213,9 @@ void InputMode::click() {
   }
   for (int step = 0; step <= 30; ++step)
     if (hit(ids::volume_step(step))) return set_volume(step);
+  // A press on none of them brings the window back where the mini window last was,
+  // inside the screen.
+  restore_from_mini_mode(ui_);
 }
 
 void InputMode::adjust() {
