@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 #include <thread>
+#include <utility>
 
 #include "audiolib/asio.h"
 #include "audiolib/bass.h"
@@ -16,12 +17,9 @@
 #include "output/mode_selection.h"
 #include "output/start_live_output.h"
 #include "output/stop_playback.h"
-#include "platform/cpu.h"
-#include "platform/interface_fonts.h"
 #include "platform/time.h"
 #include "platform/ui_headless.h"
 #include "shell/device_arguments.h"
-#include "shell/main_window.h"
 #include "shell/terminal_io.h"
 
 namespace sonvale::shell {
@@ -81,12 +79,7 @@ int leave(App& app, int code) {
 int run_live_terminal(const LiveRequest& request, StartupOptions options) {
   platform::HeadlessUi ui(&std::cerr);
   App app(ui);
-  options.terminal = true;
-  if (start_up(app, options) == StartupOutcome::Exit) return take_exit_path(app);
-  audiolib::BASS_Init(0, 48000, 0, nullptr, nullptr);
-  platform::create_interface_fonts(ui);
-  build_main_window(ui);
-  app.playback.processor_count = static_cast<std::int8_t>(platform::count_processors());
+  if (!start_headless_player(app, std::move(options))) return take_exit_path(app);
 
   const std::optional<int> device = find_output_device(request.device);
   if (!device) {

@@ -4,6 +4,11 @@
 #include <csignal>
 #include <cstdio>
 
+#include "audiolib/bass.h"
+#include "platform/cpu.h"
+#include "platform/interface_fonts.h"
+#include "shell/main_window.h"
+
 namespace sonvale::shell {
 namespace {
 
@@ -17,6 +22,16 @@ void on_interrupt(int) {
 }
 
 }  // namespace
+
+bool start_headless_player(App& app, StartupOptions options) {
+  options.terminal = true;
+  if (start_up(app, options) == StartupOutcome::Exit) return false;
+  audiolib::BASS_Init(0, 48000, 0, nullptr, nullptr);
+  platform::create_interface_fonts(app.ui);
+  build_main_window(app.ui);
+  app.playback.processor_count = static_cast<std::int8_t>(platform::count_processors());
+  return true;
+}
 
 InterruptGuard::InterruptGuard(engine::PlaybackState& playback) {
   g_interrupted = false;

@@ -3,11 +3,18 @@
 #include <string>
 
 #include "engine/playback_state.h"
+#include "shell/app.h"
+#include "shell/startup.h"
 
 namespace sonvale::shell {
 
 // What the terminal modes share: Ctrl-C, the one refreshing status line, and the
 // devices named on the command line.
+
+// The real start-up, then the device layer and the main window on the headless
+// backend, as both terminal modes run the player. False when the start-up ends the
+// program (take the exit path then).
+bool start_headless_player(App& app, StartupOptions options);
 
 // While it lives, Ctrl-C (or a polite kill) sets interrupted() and asks a running
 // engine to stop, so that a start still waiting for its first block gives up at once.

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <utility>
 
 #include "audiolib/asio.h"
 #include "audiolib/bass.h"
@@ -13,13 +14,10 @@
 #include "output/mode_selection.h"
 #include "output/start_playback.h"
 #include "output/stop_playback.h"
-#include "platform/cpu.h"
 #include "platform/files.h"
-#include "platform/interface_fonts.h"
 #include "platform/ui_headless.h"
 #include "playlist/add_tracks.h"
 #include "shell/device_arguments.h"
-#include "shell/main_window.h"
 #include "shell/startup.h"
 #include "shell/terminal_io.h"
 #include "shell/terminal_messages.h"
@@ -77,12 +75,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   platform::HeadlessUi ui(&std::cerr);
   ui.set_message_note(message_note);
   App app(ui);
-  options.terminal = true;
-  if (start_up(app, options) == StartupOutcome::Exit) return take_exit_path(app);
-  audiolib::BASS_Init(0, 48000, 0, nullptr, nullptr);
-  platform::create_interface_fonts(ui);
-  build_main_window(ui);
-  app.playback.processor_count = static_cast<std::int8_t>(platform::count_processors());
+  if (!start_headless_player(app, std::move(options))) return take_exit_path(app);
 
   const engine::SoundModeInfo& mode = engine::info_of(request.mode);
   const bool needs_threads = mode.mode == engine::SoundMode::Brown2 || mode.mode == engine::SoundMode::White2 ||
