@@ -1,5 +1,7 @@
 #include "shell/device_arguments.h"
 
+#include <iostream>
+
 #include "audiolib/asio.h"
 #include "audiolib/device_catalog.h"
 #include "audiolib/record.h"
@@ -47,6 +49,14 @@ std::optional<int> find_output_device(const std::string& wanted) {
     if (added >= 0) return added;
   }
   return std::nullopt;
+}
+
+// Playing into the Null output without having asked for it is worth a word.
+void tell_if_unheard(int device, const std::string& wanted) {
+  audiolib::AsioDeviceInfo info;
+  if (!wanted.empty() || !audiolib::BASS_ASIO_GetDeviceInfo(device, &info) || info.driver != "null") return;
+  std::cerr << "sonvale: no sound card found: playing into \"" << info.name
+            << "\", which is not heard (sonvale --list-devices lists the devices, --device picks one)\n";
 }
 
 std::optional<RecordingInput> find_recording_input(const std::string& wanted, std::string& error) {

@@ -10,6 +10,10 @@ namespace sonvale::shell {
 // when `wanted` is empty.
 std::optional<int> find_output_device(const std::string& wanted);
 
+// Says on stderr that the sound goes nowhere when `device` is the Null output and the
+// user (`wanted` empty) did not ask for it.
+void tell_if_unheard(int device, const std::string& wanted);
+
 struct RecordingInput {
   int device = 0;
   int input = 0;

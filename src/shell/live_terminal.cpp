@@ -21,6 +21,7 @@
 #include "platform/ui_headless.h"
 #include "shell/device_arguments.h"
 #include "shell/terminal_io.h"
+#include "shell/terminal_messages.h"
 
 namespace sonvale::shell {
 namespace {
@@ -78,6 +79,7 @@ int leave(App& app, int code) {
 
 int run_live_terminal(const LiveRequest& request, StartupOptions options) {
   platform::HeadlessUi ui(&std::cerr);
+  ui.set_message_note(message_note);
   App app(ui);
   if (!start_headless_player(app, std::move(options))) return take_exit_path(app);
 
@@ -94,6 +96,7 @@ int run_live_terminal(const LiveRequest& request, StartupOptions options) {
     std::cerr << "sonvale: " << error << "\n";
     return leave(app, 1);
   }
+  tell_if_unheard(*device, request.device);
 
   app.playback.source_rate = 44100;
   output::show_sound_mode(ui, app.playback, request.mode);
@@ -145,7 +148,7 @@ int run_live_terminal(const LiveRequest& request, StartupOptions options) {
       if (InterruptGuard::interrupted()) break;
       if (output::output_was_lost(app.player)) {
         code = 1;
-        ending = "the output device went away: " + audiolib::asio_last_error();
+        ending = "the output device went away: " + output::output_failure(app.player);
         break;
       }
       if (output::capture_was_lost()) {

@@ -44,14 +44,6 @@ void add_files(App& app, const std::vector<std::string>& typed, const std::vecto
   }
 }
 
-// Playing into the Null output without having asked for it is worth a word.
-void tell_if_unheard(int device, const std::string& wanted) {
-  audiolib::AsioDeviceInfo info;
-  if (!wanted.empty() || !audiolib::BASS_ASIO_GetDeviceInfo(device, &info) || info.driver != "null") return;
-  std::cerr << "sonvale: no sound card found: playing into \"" << info.name
-            << "\", which is not heard (sonvale --list-devices lists the devices, --device picks one)\n";
-}
-
 std::string progress_bar(int width_of_525, int cells) {
   const int filled = width_of_525 * cells / loading::kProgressBarWidth;
   return "[" + std::string(static_cast<std::size_t>(filled), '#') +
