@@ -6,14 +6,11 @@
 
 #include "engine/isa.h"
 #include "engine/sample_format.h"
+#include "support/sanitized.h"
 
 namespace sonvale::engine::test {
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-inline constexpr bool kSanitized = true;
-#else
-inline constexpr bool kSanitized = false;
-#endif
+using ::sonvale::test::kSanitized;
 
 // Loud deterministic noise, both channels independent, within +-0.9.
 std::vector<Frame> noise(std::int64_t frames, unsigned seed);

@@ -16,23 +16,18 @@
 
 #include "support/audio_fixtures.h"
 #include "support/run_process.h"
+#include "support/sanitized.h"
 
 namespace sonvale::shell {
 namespace {
 
 using test::Encoder;
 using test::ProcessResult;
+using test::kNoDisplay;
+using test::kSanitized;
 using test::run_process;
 using test::sonvale_binary;
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-
-const std::map<std::string, std::string> kNoDisplay{
-    {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
 // Only decides "hung": one short file renders in a second or two.
 constexpr std::chrono::minutes kHung{2};
 // Half a second: the process start costs more than the decoding.

@@ -14,22 +14,17 @@
 #include "engine/sound_mode.h"
 #include "support/audio_fixtures.h"
 #include "support/run_process.h"
+#include "support/sanitized.h"
 
 namespace sonvale::shell {
 namespace {
 
 using test::ProcessResult;
+using test::kNoDisplay;
+using test::kSanitized;
 using test::run_process;
 using test::sonvale_binary;
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-
-const std::map<std::string, std::string> kNoDisplay{
-    {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
 // Only decides "hung": a short render takes a second or two.
 constexpr std::chrono::minutes kHung{3};
 constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;

@@ -11,16 +11,15 @@
 #include "support/audio_fixtures.h"
 #include "support/disc_images.h"
 #include "support/run_process.h"
+#include "support/sanitized.h"
 
 namespace sonvale::shell {
 namespace {
 
+using test::kNoDisplay;
+using test::kSanitized;
 using test::run_process;
 using test::sonvale_binary;
-
-// Nothing that could make Qt find a display.
-const std::map<std::string, std::string> kNoDisplay{
-    {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
 
 TEST(Program, AnswersHelpAndVersion) {
   const auto version = run_process({sonvale_binary(), "--version"});
@@ -212,12 +211,6 @@ TEST(Program, DumpTablesWritesTheFiveTablesAsRawDoubles) {
   std::filesystem::remove_all(directory);
   EXPECT_EQ(run_process({sonvale_binary(), "--dump-tables", "/nonexistent/sonvale"}).exit_code, 1);
 }
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
 
 TEST(Program, TooLittleAddressSpaceGivesOneCriticalErrorAndExitsCleanly) {
   // Sanitizer runtimes need far more address space than the player itself.

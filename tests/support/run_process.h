@@ -25,4 +25,8 @@ ProcessResult run_process(const std::vector<std::string>& argv,
 // The player's executable in this build tree.
 std::string sonvale_binary();
 
+// Nothing that could make Qt find a display.
+inline const std::map<std::string, std::string> kNoDisplay{
+    {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
+
 }  // namespace sonvale::test
