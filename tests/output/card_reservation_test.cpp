@@ -31,9 +31,6 @@
 #include "playback_fixture.h"
 #include "support/private_bus.h"
 
-// libdbus keeps its connection buffers for the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-
 namespace sonvale::output {
 namespace {
 
