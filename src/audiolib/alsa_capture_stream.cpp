@@ -56,24 +56,8 @@ long AlsaCaptureStream::read(float* stereo, unsigned long frames) {
     convert_to_stereo(recorded_.data(), static_cast<std::size_t>(got), setup_.format, setup_.channels, stereo);
     return got;
   }
-  switch (got) {
-    case 0:
-    case -EAGAIN:
-    case -EINTR:
-      return 0;
-    case -EPIPE: {  // overrun: what did not fit is lost; recording goes on at the next read
-      const int err = pcm_->prepare();
-      return err < 0 ? err : 0;
-    }
-    case -ESTRPIPE: {  // suspended
-      int err = pcm_->resume();
-      if (err == -EAGAIN) return 0;
-      if (err < 0) err = pcm_->prepare();
-      return err < 0 ? err : 0;
-    }
-    default:
-      return got;
-  }
+  // After an overrun what did not fit is lost; recording goes on at the next read.
+  return recover_stream(*pcm_, got);
 }
 
 void AlsaCaptureStream::wait(int timeout_ms) {

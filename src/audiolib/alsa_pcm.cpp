@@ -2,6 +2,7 @@
 
 #include <alsa/asoundlib.h>
 
+#include <cerrno>
 #include <memory>
 #include <mutex>
 
@@ -173,5 +174,25 @@ int Pcm::wait(int timeout_ms) { return pcm_ != nullptr ? snd_pcm_wait(pcm_, time
 int Pcm::prepare() { return pcm_ != nullptr ? snd_pcm_prepare(pcm_) : -EBADFD; }
 
 int Pcm::resume() { return pcm_ != nullptr ? snd_pcm_resume(pcm_) : -EBADFD; }
+
+long recover_stream(PcmPort& pcm, long code) {
+  switch (code) {
+    case -EAGAIN:
+    case -EINTR:
+      return 0;
+    case -EPIPE: {  // under- or overrun
+      const int err = pcm.prepare();
+      return err < 0 ? err : 0;
+    }
+    case -ESTRPIPE: {  // suspended
+      int err = pcm.resume();
+      if (err == -EAGAIN) return 0;
+      if (err < 0) err = pcm.prepare();
+      return err < 0 ? err : 0;
+    }
+    default:
+      return code;
+  }
+}
 
 }  // namespace sonvale::audiolib::alsa

@@ -37,6 +37,12 @@ class PcmPort {
   virtual int resume() = 0;
 };
 
+// What a stream does with the answer of a read or a write that moved no frames
+// (`code` <= 0): an xrun is prepared away and a suspend resumed (or, if the card
+// cannot resume, prepared) so that the next call goes on; 0 then, as for a device
+// that is only busy. Any other error is given back.
+long recover_stream(PcmPort& pcm, long code);
+
 enum class PcmStream { Playback, Capture };
 
 // Owns one ALSA PCM, for playback or capture, opened without blocking. Every call

@@ -39,23 +39,8 @@ DeviceStatus AlsaStream::configure(const StreamRequest& request) {
 long AlsaStream::write(const std::byte* data, unsigned long frames) {
   const long written = pcm_->write(data, frames);
   if (written >= 0) return written;
-  switch (written) {
-    case -EAGAIN:
-    case -EINTR:
-      return 0;
-    case -EPIPE: {  // underrun: the device starts again once the buffer is full
-      const int err = pcm_->prepare();
-      return err < 0 ? err : 0;
-    }
-    case -ESTRPIPE: {  // suspended
-      int err = pcm_->resume();
-      if (err == -EAGAIN) return 0;
-      if (err < 0) err = pcm_->prepare();
-      return err < 0 ? err : 0;
-    }
-    default:
-      return written;
-  }
+  // After an underrun the device starts again once its buffer is full.
+  return recover_stream(*pcm_, written);
 }
 
 void AlsaStream::wait(unsigned long, int timeout_ms) {
