@@ -152,6 +152,14 @@ TEST(Handover, ADeviceThatRunsDryBeforeTheSecondBlockWaitsForItAndLosesNothing) 
     const engine::OutputHandover& second = f.playback.output[1];
     while (second.read_position.load() != 0 || second.fill_length.load() == 0) std::this_thread::yield();
     gate.run_free();
+    // The period that carries block 2 is written before the device asks for the
+    // one after the next; the end of playback may come between feeding and writing.
+    while (second.read_position.load() != second.fill_length.load()) std::this_thread::yield();
+    {
+      std::unique_lock hold(gate.lock);
+      const int drained_at = gate.entered;
+      gate.changed.wait(hold, [&] { return gate.entered > drained_at + 1; });
+    }
     f.play_to_end();
     // Block 1, silence while the engine was late, then block 2: every sample, in order.
     std::lock_guard hold(gate.lock);
