@@ -34,12 +34,34 @@ struct Disc {
 void quiet(cddb_log_level_t, const char*) {}
 
 // libcddb keeps state of its own between calls (its patterns, its log), so one
-// exchange runs at a time. Never destroyed: an exchange given up may still hold it
-// while the program ends.
-std::timed_mutex& library_lock() {
-  static auto* lock = new std::timed_mutex;
-  return *lock;
-}
+// exchange runs at a time. A flag under a plain mutex rather than a timed mutex,
+// whose timed lock the thread sanitizer cannot follow. Never destroyed: an exchange
+// given up may still hold its turn while the program ends.
+class LibraryTurn {
+ public:
+  static LibraryTurn& instance() {
+    static auto* turn = new LibraryTurn;
+    return *turn;
+  }
+  bool take_until(std::chrono::steady_clock::time_point deadline) {
+    std::unique_lock hold(mutex_);
+    if (!free_.wait_until(hold, deadline, [&] { return !busy_; })) return false;
+    busy_ = true;
+    return true;
+  }
+  void give_back() {
+    {
+      std::lock_guard hold(mutex_);
+      busy_ = false;
+    }
+    free_.notify_one();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable free_;
+  bool busy_ = false;  // guarded by mutex_
+};
 
 void fill(cddb_disc_t* disc, const DiscToc& toc) {
   for (int offset : toc.offsets) {
@@ -162,8 +184,11 @@ std::optional<Match> look_up(const Server& server, const DiscToc& toc, std::chro
     sigaddset(&pipe, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
     std::optional<Match> match;
-    std::unique_lock lock(library_lock(), std::defer_lock);
-    if (lock.try_lock_until(deadline)) match = exchange(server, toc, exchange_timeout);
+    LibraryTurn& turn = LibraryTurn::instance();
+    if (turn.take_until(deadline)) {
+      match = exchange(server, toc, exchange_timeout);
+      turn.give_back();
+    }
     std::lock_guard guard(pending->mutex);
     pending->match = std::move(match);
     pending->done = true;
