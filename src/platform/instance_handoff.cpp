@@ -21,8 +21,6 @@ namespace sonvale::platform {
 namespace {
 
 constexpr int kIoTimeoutMs = 2000;
-// An argument is a path; anything far longer is not a message of ours.
-constexpr std::uint32_t kMaxBytes = 1u << 20;
 
 // An abstract-namespace address: no file to leave behind, and per user.
 socklen_t make_address(std::string_view title, sockaddr_un& address) {
@@ -78,6 +76,22 @@ UniqueFd connect_to(std::string_view title) {
 }  // namespace
 
 // Fields travel in the machine's own byte order: both ends are this program on this machine.
+std::optional<CopyData> read_copy_data(int fd, int wake) {
+  std::uint32_t header[2];
+  if (!read_exact(fd, header, sizeof header, wake)) return std::nullopt;
+  CopyData message{header[0], header[1], {}};
+  if (message.cb_data > kMaxCopyDataBytes) return std::nullopt;
+  message.bytes.resize(message.cb_data);
+  if (message.cb_data > 0 && !read_exact(fd, message.bytes.data(), message.cb_data, wake)) return std::nullopt;
+  return message;
+}
+
+bool write_copy_data(int fd, std::uint32_t dw_data, std::string_view bytes) {
+  if (bytes.size() > kMaxCopyDataBytes) return false;
+  const std::uint32_t header[2] = {dw_data, static_cast<std::uint32_t>(bytes.size())};
+  return write_exact(fd, header, sizeof header) && (bytes.empty() || write_exact(fd, bytes.data(), bytes.size()));
+}
+
 struct InstanceWindow::State : std::enable_shared_from_this<InstanceWindow::State> {
   Ui* ui = nullptr;
   std::chrono::milliseconds answer_wait{0};
@@ -111,13 +125,10 @@ void InstanceWindow::State::serve() {
 }
 
 void InstanceWindow::State::answer(int fd) {
-  std::uint32_t header[2];
   // A connection that closes without a message was somebody looking for us.
-  if (!read_exact(fd, header, sizeof header, wake.get())) return;
-  CopyData message{header[0], header[1], {}};
-  if (message.cb_data > kMaxBytes) return;
-  message.bytes.resize(message.cb_data);
-  if (message.cb_data > 0 && !read_exact(fd, message.bytes.data(), message.cb_data, wake.get())) return;
+  std::optional<CopyData> read = read_copy_data(fd, wake.get());
+  if (!read) return;
+  const CopyData message = std::move(*read);
 
   // The receiver runs where window messages run: on the user-interface thread. That
   // thread may have left its loop for good, at the end of the program: closing then
@@ -184,12 +195,9 @@ bool find_instance_window(std::string_view title) { return connect_to(title).get
 
 std::optional<std::uint32_t> send_copy_data(std::string_view title, std::uint32_t dw_data,
                                             std::string_view bytes) {
-  if (bytes.size() > kMaxBytes) return std::nullopt;
+  if (bytes.size() > kMaxCopyDataBytes) return std::nullopt;
   UniqueFd fd = connect_to(title);
-  if (fd.get() < 0) return std::nullopt;
-  const std::uint32_t header[2] = {dw_data, static_cast<std::uint32_t>(bytes.size())};
-  if (!write_exact(fd.get(), header, sizeof header)) return std::nullopt;
-  if (!bytes.empty() && !write_exact(fd.get(), bytes.data(), bytes.size())) return std::nullopt;
+  if (fd.get() < 0 || !write_copy_data(fd.get(), dw_data, bytes)) return std::nullopt;
   std::uint32_t reply = 0;
   const int answer_ms = static_cast<int>(InstanceWindow::kAnswerWait.count());
   if (!wait_ready(fd.get(), POLLIN, answer_ms + kIoTimeoutMs)) return std::nullopt;

@@ -20,6 +20,17 @@ struct CopyData {
   std::string bytes;  // cb_data bytes; none means no data was attached
 };
 
+// An argument is a path; a message claiming far more is not one of ours.
+inline constexpr std::uint32_t kMaxCopyDataBytes = 1u << 20;
+
+// One message off a connection: the header, then as many bytes as it claims. Nothing
+// when the connection ends first or stays silent for two seconds, when `wake` (if
+// given) becomes readable, or when the header claims more than kMaxCopyDataBytes.
+std::optional<CopyData> read_copy_data(int fd, int wake = -1);
+// Puts a message on a connection as read_copy_data takes it off; false when it does
+// not fit a message or the connection fails.
+bool write_copy_data(int fd, std::uint32_t dw_data, std::string_view bytes);
+
 // The running instance's mailbox, found by its title. It listens on a local socket
 // named after the title and hands each message to the receiver on the
 // user-interface thread, as a window would receive it inside its event dispatch.
