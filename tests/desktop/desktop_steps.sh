@@ -3,13 +3,19 @@
 # Waits up to a minute (or $2 seconds) for a visible window with exactly this title;
 # prints its id.
 # Only a hung player takes that long, but a loaded machine can take more than a few
-# seconds to start one.
+# seconds to start one. A window made topmost after it was shown is replaced by a new
+# one under the same title, so the id counts once it has stayed the same for half a
+# second: on a slow build a click could otherwise go to the window being replaced.
 wait_window() {
-  local deadline=$((SECONDS + ${2:-60}))
+  local deadline=$((SECONDS + ${2:-60})) id seen=""
   while [ $SECONDS -lt $deadline ]; do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
+    if [ -n "$id" ] && [ "$id" = "$seen" ]; then
+      echo "$id"
+      return 0
+    fi
+    seen=$id
+    sleep 0.5
   done
   return 1
 }
