@@ -19,7 +19,6 @@ unset QT_QPA_PLATFORM
 # A Wayland session whose compositor offers an X server as well: the player takes
 # the X server, where its windows can be moved and the pointer read.
 export XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-sonvale-smoke
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export XDG_RUNTIME_DIR=$(mktemp -d)
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/no-bus
 log=$(mktemp)

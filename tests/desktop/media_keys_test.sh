@@ -17,7 +17,6 @@ if [ -z "${SONVALE_MEDIA_INNER:-}" ]; then
   SONVALE_MEDIA_INNER=1 exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export XDG_RUNTIME_DIR=$(mktemp -d)
 work=$(mktemp -d)
 log=$work/player.log
