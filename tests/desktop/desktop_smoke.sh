@@ -45,7 +45,7 @@ timeout 20 "$sonvale" "/tmp/some song.flac" >>"$log" 2>&1 || fail "second start 
 kill -0 $player 2>/dev/null || fail "the first player ended at the hand-off"
 wait_window "Sonvale" >/dev/null || fail "the hand-off did not bring the main window back"
 active=""
-for _ in $(seq 50); do
+for _ in $(seq 200); do  # up to 20 s: only a hung window manager takes that long
   active=$(xdotool getactivewindow 2>/dev/null)
   [ "$active" = "$main" ] && break
   sleep 0.1
