@@ -79,7 +79,9 @@ std::uint32_t Feeder::feed(void* buffer, std::uint32_t length) {
     std::lock_guard<std::mutex> guard(lock_);
     const std::size_t total = source_.size() * sizeof(float);
     delivered = std::min<std::size_t>(length, std::min<std::size_t>(total, allowed_) - position_);
-    std::memcpy(buffer, reinterpret_cast<const char*>(source_.data()) + position_, delivered);
+    if (delivered > 0) {  // an empty source has no data pointer to copy from
+      std::memcpy(buffer, reinterpret_cast<const char*>(source_.data()) + position_, delivered);
+    }
     position_ += delivered;
     if (position_ == total) {
       if (exhausted_) ++calls_since_exhausted_;
