@@ -14,14 +14,16 @@ namespace {
 
 using namespace audiolib;
 
-// Waits for a thread while the windows stay drawn and STOP flashes. Gives up after
+// Waits for a thread while the windows stay drawn and STOP flashes every 100 ms.
+// Returns as soon as the thread ends, not at the next flash. Gives up after
 // `max_passes` of 100 ms when that is positive; false then.
 bool wait_for(Player& p, const platform::Thread& thread, int max_passes) {
   ButtonFlash flash(190);
   for (int pass = 0; thread.is_running(); ++pass) {
     if (max_passes > 0 && pass > max_passes) return false;
-    platform::sleep_ms(100);
+    const bool ended = thread.wait_ended(100);
     p.ui.drop_pending_events();
+    if (ended) break;
     p.ui.set_gadget_text_colour(ids::kStopButton, flash.next());
   }
   return true;

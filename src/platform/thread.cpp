@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <system_error>
 
 namespace sonvale::platform {
@@ -14,6 +17,8 @@ struct Thread::Shared {
   std::atomic<int> exit_code{0};
   std::atomic<pid_t> tid{0};
   std::atomic<int> priority{kPriorityNormal};
+  std::mutex lock;
+  std::condition_variable ended;
 };
 
 namespace {
@@ -52,7 +57,11 @@ bool Thread::start(Procedure procedure, std::intptr_t parameter, int priority) {
       shared->tid = gettid();
       apply_priority(shared->tid, shared->priority);
       shared->exit_code = procedure(parameter);
-      shared->running = false;
+      {
+        std::lock_guard<std::mutex> guard(shared->lock);
+        shared->running = false;
+      }
+      shared->ended.notify_all();
     });
   } catch (const std::system_error&) {
     return false;
@@ -62,6 +71,12 @@ bool Thread::start(Procedure procedure, std::intptr_t parameter, int priority) {
 }
 
 bool Thread::is_running() const { return shared_ != nullptr && shared_->running; }
+
+bool Thread::wait_ended(int timeout_ms) const {
+  if (shared_ == nullptr) return true;
+  std::unique_lock<std::mutex> guard(shared_->lock);
+  return shared_->ended.wait_for(guard, std::chrono::milliseconds(timeout_ms), [this] { return !shared_->running; });
+}
 
 void Thread::set_priority(int priority) {
   if (shared_ == nullptr) return;

@@ -36,6 +36,9 @@ class Thread {
   bool start(Procedure procedure, std::intptr_t parameter, int priority);
 
   bool is_running() const;
+  // Waits at most `timeout_ms` for the procedure to return; true once it has, or
+  // when no thread was started. Lets a poller see the end at once, not a tick later.
+  bool wait_ended(int timeout_ms) const;
   // Best effort: raising a priority needs rights that an ordinary user may lack.
   void set_priority(int priority);
   // The procedure's result once it has returned.

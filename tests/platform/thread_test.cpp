@@ -21,9 +21,14 @@ TEST(Thread, RunsWithItsParameterAndReportsItsEnd) {
       },
       21, kPriorityNormal));
   EXPECT_TRUE(thread.is_running());
+  EXPECT_FALSE(thread.wait_ended(1));  // still held: the wait runs out
   release = true;
-  while (thread.is_running()) sleep_ms(1);
+  // The end is seen when it comes; the long limit only decides "hung".
+  EXPECT_TRUE(thread.wait_ended(60'000));
+  EXPECT_FALSE(thread.is_running());
   EXPECT_EQ(thread.exit_code(), 42);
+  EXPECT_TRUE(thread.wait_ended(0));
+  EXPECT_TRUE(Thread().wait_ended(0));  // nothing started, nothing to wait for
 }
 
 TEST(Thread, TakesItsPriorityAsANiceValue) {
