@@ -12,6 +12,7 @@
 #include "output/player.h"
 #include "output/output_choice.h"
 #include "platform/card_reservation.h"
+#include "platform/headless_bus.h"
 #include "platform/instance_handoff.h"
 #include "platform/media_control.h"
 #include "platform/ui.h"
@@ -54,6 +55,9 @@ struct App {
   // The input mode's calibration and clock. Main thread, and the calibration
   // callback while a calibration runs.
   InputModeState input_mode;
+  // Qt's core for the session bus when there is no window: made before and gone
+  // after what uses the bus. Main thread.
+  std::unique_ptr<platform::HeadlessBus> headless_bus;
   // The desktop's media controls and the sound server's cards, when there is a
   // session bus to reach them through. Main thread.
   std::unique_ptr<platform::MediaControl> media;

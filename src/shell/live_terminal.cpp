@@ -97,6 +97,7 @@ int run_live_terminal(const LiveRequest& request, StartupOptions options) {
     return leave(app, 1);
   }
   tell_if_unheard(*device, request.device);
+  join_session_bus(app);
 
   app.playback.source_rate = 44100;
   output::show_sound_mode(ui, app.playback, request.mode);
@@ -145,6 +146,7 @@ int run_live_terminal(const LiveRequest& request, StartupOptions options) {
   } else {
     for (;;) {
       ui.wait_event(100);
+      answer_bus_requests(app);
       if (InterruptGuard::interrupted()) break;
       if (output::output_was_lost(app.player)) {
         code = 1;

@@ -6,6 +6,7 @@
 
 #include "audiolib/bass.h"
 #include "platform/cpu.h"
+#include "platform/headless_bus.h"
 #include "platform/interface_fonts.h"
 #include "shell/main_window.h"
 
@@ -31,6 +32,17 @@ bool start_headless_player(App& app, StartupOptions options) {
   build_main_window(app.ui);
   app.playback.processor_count = static_cast<std::int8_t>(platform::count_processors());
   return true;
+}
+
+void join_session_bus(App& app) {
+  if (!platform::HeadlessBus::session_has_bus()) return;
+  app.headless_bus = std::make_unique<platform::HeadlessBus>();
+  app.card_reservation = platform::connect_card_reservation("Sonvale");
+  app.player.card_reservation = app.card_reservation.get();
+}
+
+void answer_bus_requests(App& app) {
+  if (app.headless_bus) app.headless_bus->answer_requests();
 }
 
 InterruptGuard::InterruptGuard(engine::PlaybackState& playback) {

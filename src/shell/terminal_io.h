@@ -16,6 +16,12 @@ namespace sonvale::shell {
 // program (take the exit path then).
 bool start_headless_player(App& app, StartupOptions options);
 
+// Cards that the sound server holds are borrowed as the window borrows them, through
+// the session's bus when it runs one; answer_bus_requests() answers other programs
+// on it while the terminal waits. Nothing without a bus.
+void join_session_bus(App& app);
+void answer_bus_requests(App& app);
+
 // While it lives, Ctrl-C (or a polite kill) sets interrupted() and asks a running
 // engine to stop, so that a start still waiting for its first block gives up at once.
 class InterruptGuard {

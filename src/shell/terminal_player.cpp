@@ -96,7 +96,10 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
               << " (see --list-devices)\n";
     return 1;
   }
-  if (!request.render_path) tell_if_unheard(*device, request.device);
+  if (!request.render_path) {
+    tell_if_unheard(*device, request.device);
+    join_session_bus(app);
+  }
   app.output.mode = output::kOutputAsio;
   app.output.asio_device = *device;
   app.player.feed.count_delivered = request.render_path.has_value();
@@ -136,6 +139,7 @@ int run_terminal_player(const TerminalRequest& request, StartupOptions options) 
   int code = 0;
   for (;;) {
     ui.wait_event(poll_ms);
+    answer_bus_requests(app);
     show_now_playing(line, app);
     if (InterruptGuard::interrupted()) {
       output::stop_playback(app.player, 0);
