@@ -22,12 +22,11 @@ export XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-sonvale-smoke
 export XDG_RUNTIME_DIR=$(mktemp -d)
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/no-bus
 log=$(mktemp)
-openbox >/dev/null 2>&1 &
-manager=$!
 trap 'kill $player $manager 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR" "$log"' EXIT
 
 fail() { echo "FAIL: $*"; cat "$log"; exit 1; }
 . "$(dirname "$0")/desktop_steps.sh"
+start_window_manager || fail "the window manager did not come up"
 
 "$sonvale" >"$log" 2>&1 &
 player=$!

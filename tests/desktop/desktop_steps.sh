@@ -1,5 +1,22 @@
 # Steps the desktop tests share, sourced by them; fail() is the test's own.
 
+# Starts the window manager (its process in $manager) and waits up to a minute
+# until it manages the display. On a loaded machine it can try the display before
+# the X server takes connections and leave at once; it is then started again.
+start_window_manager() {
+  local deadline=$((SECONDS + 60))
+  manager=""
+  while [ $SECONDS -lt $deadline ]; do
+    if [ -z "$manager" ] || ! kill -0 "$manager" 2>/dev/null; then
+      openbox >/dev/null 2>&1 &
+      manager=$!
+    fi
+    xdotool get_num_desktops >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
 # Waits up to a minute (or $2 seconds) for a visible window with exactly this title;
 # prints its id.
 # Only a hung player takes that long, but a loaded machine can take more than a few

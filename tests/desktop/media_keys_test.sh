@@ -20,12 +20,11 @@ unset QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR=$(mktemp -d)
 work=$(mktemp -d)
 log=$work/player.log
-openbox >/dev/null 2>&1 &
-manager=$!
 trap 'kill $player $manager $monitor 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR" "$work"' EXIT
 
 fail() { echo "FAIL: $*"; cat "$log"; exit 1; }
 . "$(dirname "$0")/desktop_steps.sh"
+start_window_manager || fail "the window manager did not come up"
 
 service=org.mpris.MediaPlayer2.sonvale
 path=/org/mpris/MediaPlayer2
